@@ -1,0 +1,31 @@
+// The counted byte block every embedded asset is: an unsigned 32-bit length,
+// then that many bytes, read-only in the program image for the whole run.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+struct ByteBuffer {
+    uint32_t length;
+
+    const uint8_t* bytes() const { return reinterpret_cast<const uint8_t*>(this + 1); }
+};
+
+// A ByteBuffer made at run time (tests, file reads): same layout, owned storage.
+class OwnedByteBuffer {
+public:
+    OwnedByteBuffer(const void* data, uint32_t length) : storage_(sizeof(uint32_t) + length)
+    {
+        std::memcpy(storage_.data(), &length, sizeof length);
+        if (length != 0)
+            std::memcpy(storage_.data() + sizeof length, data, length);
+    }
+    explicit OwnedByteBuffer(const std::vector<uint8_t>& data)
+        : OwnedByteBuffer(data.data(), static_cast<uint32_t>(data.size())) {}
+
+    const ByteBuffer& get() const { return *reinterpret_cast<const ByteBuffer*>(storage_.data()); }
+
+private:
+    std::vector<uint8_t> storage_;
+};

@@ -1,0 +1,87 @@
+# Build helpers shared by every folder: embedding files, and registering tests
+# for the three builds (Windows under Wine, native with sanitizers, fuzz).
+
+set(BOARD_HARNESS_DIR ${CMAKE_SOURCE_DIR}/tests/harness)
+
+# Puts FILE into TARGET as a ByteBuffer named SYMBOL (extern "C"): a 32-bit
+# length followed by the bytes, pulled in by the assembler so megabytes cost nothing.
+function(board_embed TARGET SYMBOL FILE)
+  get_filename_component(path ${FILE} ABSOLUTE)
+  set(asm ${CMAKE_CURRENT_BINARY_DIR}/embed/${SYMBOL}.S)
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/embed.S.in ${asm} @ONLY)
+  set_source_files_properties(${asm} PROPERTIES OBJECT_DEPENDS ${path})
+  target_sources(${TARGET} PRIVATE ${asm})
+endfunction()
+
+function(_board_parse_test)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ARGS;PROPERTIES" ${ARGN})
+  set(T_SOURCES ${T_SOURCES} PARENT_SCOPE)
+  set(T_LIBS ${T_LIBS} PARENT_SCOPE)
+  set(T_ARGS ${T_ARGS} PARENT_SCOPE)
+  set(T_PROPERTIES ${T_PROPERTIES} PARENT_SCOPE)
+endfunction()
+
+# A GoogleTest program of portable code, built and run natively under ASan + UBSan.
+function(board_native_test NAME)
+  if(NOT BOARD_NATIVE)
+    return()
+  endif()
+  _board_parse_test(${ARGN})
+  add_executable(${NAME} ${T_SOURCES})
+  target_link_libraries(${NAME} PRIVATE ${T_LIBS} GTest::gtest_main)
+  add_test(NAME native.${NAME} COMMAND ${NAME} ${T_ARGS})
+  if(T_PROPERTIES)
+    set_tests_properties(native.${NAME} PROPERTIES ${T_PROPERTIES})
+  endif()
+endfunction()
+
+# A GoogleTest program that needs Windows: cross-built, run under Wine inside a
+# private display and sound server by the harness.
+function(board_wine_test NAME)
+  if(NOT WIN32)
+    return()
+  endif()
+  _board_parse_test(${ARGN})
+  add_executable(${NAME} ${T_SOURCES})
+  target_link_libraries(${NAME} PRIVATE ${T_LIBS} gtest_main_win)
+  board_add_wine_command(${NAME} ${BOARD_HARNESS_DIR}/wine-run $<TARGET_FILE:${NAME}> ${T_ARGS})
+  if(T_PROPERTIES)
+    set_tests_properties(wine.${NAME} PROPERTIES ${T_PROPERTIES})
+  endif()
+endfunction()
+
+# An end-to-end script under Wine (bash, sourcing the harness's session.sh).
+# The script finds the build through BOARD_BUILD_DIR and the checkers through BOARD_HOST_TOOLS.
+function(board_wine_script NAME SCRIPT)
+  if(NOT WIN32)
+    return()
+  endif()
+  get_filename_component(path ${SCRIPT} ABSOLUTE)
+  board_add_wine_command(${NAME} bash ${path} ${ARGN})
+endfunction()
+
+function(board_add_wine_command NAME)
+  add_test(NAME wine.${NAME} COMMAND ${ARGN})
+  set_tests_properties(wine.${NAME} PROPERTIES
+    RESOURCE_LOCK wine
+    TIMEOUT 300
+    ENVIRONMENT "BOARD_BUILD_DIR=${CMAKE_BINARY_DIR};BOARD_HOST_TOOLS=${BOARD_HOST_TOOLS};BOARD_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;BOARD_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endfunction()
+
+# A libFuzzer target of portable code; ctest runs it briefly over its corpus.
+function(board_fuzz_target NAME)
+  if(NOT BOARD_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(F "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  add_executable(${NAME} ${F_SOURCES})
+  target_compile_options(${NAME} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${NAME} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${NAME} PRIVATE ${F_LIBS})
+  set(corpus)
+  if(F_CORPUS)
+    get_filename_component(corpus ${F_CORPUS} ABSOLUTE)
+  endif()
+  add_test(NAME fuzz.${NAME}
+    COMMAND ${NAME} -max_total_time=${BOARD_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=2048 ${corpus})
+endfunction()
