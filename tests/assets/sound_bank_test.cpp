@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,8 @@ constexpr double kLoudnessSpreadDb = 3.0;
 constexpr double kSilentBelowDb = -40.0;
 constexpr double kLargestDcOffset = 0.002;
 constexpr double kLargestEndLevel = 0.01;
+
+void PrintTo(const Row& row, std::ostream* os) { *os << "Sfx" << row.entry; }
 
 uint16_t Read16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 uint32_t Read32(const uint8_t* p) { return Read16(p) | static_cast<uint32_t>(Read16(p + 2)) << 16; }

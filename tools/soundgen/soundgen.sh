@@ -17,6 +17,8 @@ IN=${SOUNDGEN_INPUTS:-/tmp/soundgen-inputs}
 OUT=$ROOT/assets/sounds
 WORK=$IN/work
 X=$IN/x
+# Repeatable sox runs (its dither is otherwise seeded afresh each time).
+export SOX_OPTS="-R"
 PACKAGES="sonic-pi-samples wesnoth-1.16-data wesnoth-1.16-music supertux-data tuxpaint-data
   openarena-data openarena-081-players"
 
@@ -195,7 +197,7 @@ r24() {
 }
 r25() {
   syn boing "$WORK/b.wav" 25
-  st "$ST/sounds/trampoline.wav" "$WORK/t.wav"
+  st "$ST/sounds/trampoline.wav" "$WORK/t.wav" fade 0 0.55 0.08
   mix "$WORK/25.wav" 1.1 "$WORK/b.wav@0@0.6" "$WORK/t.wav@0@0.9"
 }
 r26() {

@@ -256,12 +256,17 @@ def saw_tone(freqs, seconds, partials=12):
     return out
 
 
+def edges(samples, rise, fall):
+    """Linear ramps at both ends so a tone starts and stops without a click."""
+    n = len(samples)
+    return [v * min(1.0, i / rise, (n - i) / fall) for i, v in enumerate(samples)]
+
+
 def kind_light_off(rng):
     """A falling two-step buzzer: the 'wrong answer' of a game show."""
     t = Track(1.3)
-    first = saw_tone(lambda x: 233 - 20 * x, 0.42)
-    second = saw_tone(lambda x: 175 * (1 - 0.25 * min(1, x / 0.7)), 0.8)
-    second = [v * min(1, (len(second) - i) / 8000) for i, v in enumerate(second)]
+    first = edges(saw_tone(lambda x: 233 - 20 * x, 0.42), 200, 600)
+    second = edges(saw_tone(lambda x: 175 * (1 - 0.25 * min(1, x / 0.7)), 0.8), 200, 8000)
     t.add(0.0, first, 0.0, 1.0)
     t.add(0.45, second, 0.0, 1.0)
     return t
@@ -336,7 +341,7 @@ def kind_screech(rng):
         phase += 2 * math.pi * f / RATE
         env = min(1, x * 40) * (1 if x < 2.4 else max(0.0, (3.0 - x) / 0.6))
         v = math.sin(phase) + 0.5 * math.sin(2 * phase + 0.3) + 0.3 * math.sin(3 * phase)
-        out.append(v * env * (0.8 + 0.2 * math.sin(2 * math.pi * 7 * x)) + 0.25 * rng.uniform(-1, 1) * env)
+        out.append(v * env * (0.8 + 0.2 * math.sin(2 * math.pi * 7 * x)) + 0.06 * rng.uniform(-1, 1) * env)
     t.add(0.0, out, 0.0, 1.0)
     return t
 
