@@ -1,0 +1,16 @@
+// Quality measures of one bank entry's samples (onset, peak, loudness, DC, end),
+// read straight from the 44-byte-header layout the bank uses.
+#pragma once
+
+#include <cstdint>
+
+struct WaveMeasures {
+    double onsetMs;         // first sample at or above -40 dBFS
+    double peakDb;          // largest sample magnitude, dBFS
+    double loudnessDb;      // RMS over the sounding 50 ms blocks, dBFS
+    double largestDcOffset; // worst channel mean, in full scale
+    double endLevel;        // largest magnitude in the last 2 ms, in full scale
+};
+
+// `bytes` is a whole entry (header at offset 0, samples from offset 44).
+WaveMeasures MeasureWave(const uint8_t* bytes, uint32_t length);
