@@ -169,10 +169,9 @@ bool MidiStreamPlayer::AllocateBuffer(uint32_t index)
     std::unique_ptr<StreamBuffer> buffer(new (std::nothrow) StreamBuffer);
     if (!buffer)
         return false;
-    buffer->block.reset(new (std::nothrow) uint8_t[kBufferSize]);
-    if (!buffer->block)
+    buffer->header.data = new (std::nothrow) uint8_t[kBufferSize];
+    if (!buffer->header.data)
         return false;
-    buffer->header.data = buffer->block.get();
     buffer->header.bufferLength = kBufferSize;
     StartFill(*buffer);
     buffers[index] = std::move(buffer);
@@ -286,6 +285,7 @@ int32_t MidiStreamPlayer::FillBuffer(bool first, StreamBuffer& buffer)
         }
     }
 
+    uint32_t usedAtPassStart = 0;
     for (;;) {
         MidiTrack* earliest = nullptr;
         for (MidiTrack& track : tracks) {
@@ -294,7 +294,17 @@ int32_t MidiStreamPlayer::FillBuffer(bool first, StreamBuffer& buffer)
         }
         if (!earliest) {
             fillFlags |= AllEnded;
-            return FillReady;
+            // A loop goes on in this buffer, unless this pass wrote nothing into it
+            // (a file without records would spin here).
+            if (!looping || buffer.used == usedAtPassStart)
+                return FillReady;
+            if (!Rewind()) {
+                fillFlags = ReadError;
+                return ReadFailed;
+            }
+            fillFlags = 0;
+            usedAtPassStart = buffer.used;
+            continue;
         }
         if (!ReadEvent(*earliest, pending)) {
             fillFlags |= ReadError;

@@ -7,14 +7,22 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <type_traits>
 #include <vector>
 
 #include "audio/midi_done_event.h"
 #include "audio/midi_file.h"
 #include "audio/midi_stream.h"
 
-// One stream buffer: the platform header, then the fill bookkeeping.
+// One stream buffer: the platform header, then the fill bookkeeping. Owns the
+// 1,024-byte block at header.data. Standard layout, so a header the device kept
+// converts back to its buffer.
 struct StreamBuffer {
+    StreamBuffer() = default;
+    ~StreamBuffer() { delete[] header.data; }
+    StreamBuffer(const StreamBuffer&) = delete;
+    StreamBuffer& operator=(const StreamBuffer&) = delete;
+
     MidiHeader header{};
     uint32_t startOffset = 0;
     uint32_t capacity = 0;
@@ -22,8 +30,8 @@ struct StreamBuffer {
     uint32_t sliceStart = 0;                // lastTick when the first record went in
     uint32_t sliceFlag = 0;                 // the slice has been exceeded once
     bool prepared = false;                  // header prepared and not yet unprepared
-    std::unique_ptr<uint8_t[]> block;       // header.data
 };
+static_assert(std::is_standard_layout<StreamBuffer>::value, "header first, convertible");
 
 class MidiStreamPlayer : private MidiStreamClient {
 public:
