@@ -8,6 +8,9 @@
 #include <limits>
 
 #include "memmodule/image_view.h"
+#include "memmodule/pe_constants.h"
+
+using namespace pe;
 
 MemoryModule* skinEngineModule = nullptr;
 

@@ -62,9 +62,9 @@ private:
     LoaderPlatform* platform_;
     uint32_t base = 0;                       // written last by a successful Load
     ImageMemory image_;                      // the reservation behind base
-    IMAGE_DOS_HEADER dosHeader{};
-    IMAGE_NT_HEADERS32 ntHeaders{};
-    std::vector<IMAGE_SECTION_HEADER> sections;
+    pe::IMAGE_DOS_HEADER dosHeader{};
+    pe::IMAGE_NT_HEADERS32 ntHeaders{};
+    std::vector<pe::IMAGE_SECTION_HEADER> sections;
 };
 
 // The skin engine's module: nullptr until the start routine creates it; the

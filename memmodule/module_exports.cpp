@@ -3,7 +3,10 @@
 #include <cstring>
 
 #include "memmodule/image_view.h"
+#include "memmodule/pe_constants.h"
 #include "memmodule/memory_module.h"
+
+using namespace pe;
 
 // Each entry of the name pointer table is read on its own (names need not lie back
 // to back); a table, name or ordinal outside the image or function table gives 0.

@@ -1,8 +1,11 @@
 // The PE/COFF records the loader copies and walks, with the format's own names,
 // packed and little-endian as they lie in an image. Layout only: no behaviour.
+// In namespace pe so they sit beside <windows.h>'s own declarations of the same names.
 #pragma once
 
 #include <cstdint>
+
+namespace pe {
 
 #pragma pack(push, 1)
 
@@ -43,7 +46,7 @@ struct IMAGE_DATA_DIRECTORY {
     uint32_t Size;
 };
 
-constexpr int IMAGE_NUMBEROF_DIRECTORY_ENTRIES = 16;
+constexpr int kDirectoryEntries = 16;
 
 struct IMAGE_OPTIONAL_HEADER32 {
     uint16_t Magic;
@@ -76,7 +79,7 @@ struct IMAGE_OPTIONAL_HEADER32 {
     uint32_t SizeOfHeapCommit;
     uint32_t LoaderFlags;
     uint32_t NumberOfRvaAndSizes;
-    IMAGE_DATA_DIRECTORY DataDirectory[IMAGE_NUMBEROF_DIRECTORY_ENTRIES];
+    IMAGE_DATA_DIRECTORY DataDirectory[kDirectoryEntries];
 };
 
 struct IMAGE_NT_HEADERS32 {
@@ -137,18 +140,4 @@ static_assert(sizeof(IMAGE_IMPORT_DESCRIPTOR) == 20, "import descriptor is 20 by
 static_assert(sizeof(IMAGE_BASE_RELOCATION) == 8, "relocation block header is 8 bytes");
 static_assert(sizeof(IMAGE_EXPORT_DIRECTORY) == 40, "export directory is 40 bytes");
 
-constexpr uint16_t IMAGE_DOS_SIGNATURE = 0x5A4D;
-constexpr uint32_t IMAGE_NT_SIGNATURE = 0x00004550;
-constexpr uint16_t IMAGE_FILE_EXECUTABLE_IMAGE = 0x0002;
-constexpr uint16_t IMAGE_FILE_DLL = 0x2000;
-constexpr uint16_t kOptionalHeaderSize = 224;
-
-constexpr int IMAGE_DIRECTORY_ENTRY_EXPORT = 0;
-constexpr int IMAGE_DIRECTORY_ENTRY_IMPORT = 1;
-constexpr int IMAGE_DIRECTORY_ENTRY_BASERELOC = 5;
-
-constexpr uint16_t IMAGE_REL_BASED_HIGHLOW = 3;
-constexpr uint32_t IMAGE_ORDINAL_FLAG32 = 0x80000000;
-
-constexpr uint32_t DLL_PROCESS_DETACH = 0;
-constexpr uint32_t DLL_PROCESS_ATTACH = 1;
+}  // namespace pe

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "memmodule/pe_constants.h"
 #include "memmodule/pe_format.h"
 
 inline void Put16(std::vector<uint8_t>& bytes, size_t offset, uint16_t value)
@@ -54,7 +55,7 @@ public:
         nt.OptionalHeader.SectionAlignment = 0x1000;
         nt.OptionalHeader.FileAlignment = kFileAlignment;
         nt.OptionalHeader.SizeOfHeaders = 0x400;
-        nt.OptionalHeader.NumberOfRvaAndSizes = IMAGE_NUMBEROF_DIRECTORY_ENTRIES;
+        nt.OptionalHeader.NumberOfRvaAndSizes = pe::kDirectoryEntries;
     }
 
     PeSection& AddSection(uint32_t virtualAddress, uint32_t virtualSize, std::vector<uint8_t> data = {})
@@ -65,18 +66,18 @@ public:
 
     void Directory(int index, uint32_t address, uint32_t size)
     {
-        nt.OptionalHeader.DataDirectory[index] = IMAGE_DATA_DIRECTORY{address, size};
+        nt.OptionalHeader.DataDirectory[index] = pe::IMAGE_DATA_DIRECTORY{address, size};
     }
 
     // Section data follows the headers at file-aligned offsets; tests corrupt the
     // returned bytes where they need a field the builder keeps consistent.
     std::vector<uint8_t> Build() const
     {
-        IMAGE_NT_HEADERS32 headers = nt;
+        pe::IMAGE_NT_HEADERS32 headers = nt;
         if (!keepSectionCount)
             headers.FileHeader.NumberOfSections = static_cast<int16_t>(sections.size());
         std::vector<uint8_t> file(nt.OptionalHeader.SizeOfHeaders);
-        const size_t tableEnd = kNtOffset + sizeof headers + sizeof(IMAGE_SECTION_HEADER) * sections.size();
+        const size_t tableEnd = kNtOffset + sizeof headers + sizeof(pe::IMAGE_SECTION_HEADER) * sections.size();
         if (file.size() < tableEnd)
             file.resize(tableEnd);
         std::memcpy(file.data(), &dos, sizeof dos);
@@ -84,7 +85,7 @@ public:
         size_t raw = AlignFile(file.size());
         for (size_t i = 0; i < sections.size(); ++i) {
             const PeSection& s = sections[i];
-            IMAGE_SECTION_HEADER h{};
+            pe::IMAGE_SECTION_HEADER h{};
             std::memcpy(h.Name, ".sect", 5);
             h.Misc.VirtualSize = s.virtualSize;
             h.VirtualAddress = s.virtualAddress;
@@ -102,11 +103,11 @@ public:
 
     static size_t SectionHeaderOffset(size_t index)
     {
-        return kNtOffset + sizeof(IMAGE_NT_HEADERS32) + sizeof(IMAGE_SECTION_HEADER) * index;
+        return kNtOffset + sizeof(pe::IMAGE_NT_HEADERS32) + sizeof(pe::IMAGE_SECTION_HEADER) * index;
     }
 
-    IMAGE_DOS_HEADER dos{};
-    IMAGE_NT_HEADERS32 nt{};
+    pe::IMAGE_DOS_HEADER dos{};
+    pe::IMAGE_NT_HEADERS32 nt{};
     std::vector<PeSection> sections;
     bool keepSectionCount = false;  // use nt.FileHeader.NumberOfSections as set
 
@@ -125,11 +126,11 @@ struct ExportSpec {
 inline void PutExports(std::vector<uint8_t>& data, uint32_t sectionAddress, uint32_t sectionOffset,
                        const ExportSpec& spec)
 {
-    const uint32_t functions = sectionOffset + sizeof(IMAGE_EXPORT_DIRECTORY);
+    const uint32_t functions = sectionOffset + sizeof(pe::IMAGE_EXPORT_DIRECTORY);
     const uint32_t names = functions + 4 * static_cast<uint32_t>(spec.functions.size());
     const uint32_t ordinals = names + 4 * static_cast<uint32_t>(spec.names.size());
     uint32_t text = ordinals + 2 * static_cast<uint32_t>(spec.names.size());
-    IMAGE_EXPORT_DIRECTORY directory{};
+    pe::IMAGE_EXPORT_DIRECTORY directory{};
     directory.Base = 1;
     directory.NumberOfFunctions = static_cast<uint32_t>(spec.functions.size());
     directory.NumberOfNames = static_cast<uint32_t>(spec.names.size());
