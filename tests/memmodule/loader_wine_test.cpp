@@ -1,0 +1,315 @@
+// The loader on Windows with MinGW-built test images: exports called through
+// CallAddress, imports, rebasing, the entry point's calls, unload and reload, and
+// header refusals seen through a counting platform before any reservation.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+
+#include "memmodule/call_address.h"
+#include "memmodule/memory_module.h"
+#include "memmodule/windows_loader.h"
+#include "tests/memmodule/image_patch.h"
+
+extern "C" const ByteBuffer MmLibraryImage;
+extern "C" const ByteBuffer MmNoRelocsImage;
+extern "C" const ByteBuffer MmNotDllImage;
+
+namespace {
+
+constexpr uint32_t kLibraryBase = 0x10000000;
+constexpr uint32_t kNoRelocsBase = 0x11000000;
+constexpr uint32_t kRegionSize = 0x100000;  // larger than any test image
+constexpr int kAbsoluteValue = 0x5EED;
+constexpr uint16_t kUserOrdinal = 100;
+
+// Forwards to the Windows loader and counts the reservations asked for and freed.
+class CountingLoader : public LoaderPlatform {
+public:
+    ImageMemory Allocate(uint32_t address, uint32_t size) override
+    {
+        ++allocations;
+        return WindowsLoader().Allocate(address, size);
+    }
+    void Free(const ImageMemory& memory) override
+    {
+        ++frees;
+        WindowsLoader().Free(memory);
+    }
+    uint32_t FindLoadedLibrary(const char* n) override { return WindowsLoader().FindLoadedLibrary(n); }
+    uint32_t LoadNamedLibrary(const char* n) override { return WindowsLoader().LoadNamedLibrary(n); }
+    uint32_t FindProcByName(uint32_t l, const char* n) override { return WindowsLoader().FindProcByName(l, n); }
+    uint32_t FindProcByOrdinal(uint32_t l, uint16_t o) override { return WindowsLoader().FindProcByOrdinal(l, o); }
+    uint32_t CallEntry(uint32_t c, uint32_t a1, uint32_t a2, uint32_t a3) override
+    {
+        return WindowsLoader().CallEntry(c, a1, a2, a3);
+    }
+
+    int allocations = 0;
+    int frees = 0;
+};
+
+// Holds an address range so the loader cannot have it; released at scope end.
+class HeldRange {
+public:
+    explicit HeldRange(uint32_t address)
+        : memory_(VirtualAlloc(reinterpret_cast<void*>(uintptr_t{address}), kRegionSize, MEM_RESERVE, PAGE_NOACCESS)) {}
+    ~HeldRange() { if (memory_) VirtualFree(memory_, 0, MEM_RELEASE); }
+    HeldRange(const HeldRange&) = delete;
+    HeldRange& operator=(const HeldRange&) = delete;
+    bool held() const { return memory_ != nullptr; }
+
+private:
+    void* memory_;
+};
+
+std::vector<uint8_t> Bytes(const ByteBuffer& image) { return {image.bytes(), image.bytes() + image.length}; }
+
+std::vector<uint8_t> WithEntry(const ByteBuffer& image, uint32_t attachResult, const EntryLog* log)
+{
+    std::vector<uint8_t> bytes = Bytes(image);
+    EXPECT_TRUE(ConfigureEntry(bytes, attachResult, log));
+    return bytes;
+}
+
+uint32_t Fold(std::initializer_list<uint32_t> values)
+{
+    uint32_t r = 7;
+    for (uint32_t v : values)
+        r = r * 31u + v;
+    return r;
+}
+
+uint32_t Call(uint32_t proc, uint32_t a1 = 0, uint32_t a2 = 0, uint32_t a3 = 0, uint32_t a4 = 0, uint32_t a5 = 0,
+              uint32_t a6 = 0, uint32_t a7 = 0, uint32_t a8 = 0, uint32_t a9 = 0, uint32_t a10 = 0)
+{
+    return CallAddress(proc, a1, a2, a3, a4, a5, a6, a7, a8, a9, a10);
+}
+
+bool IsFree(uint32_t address)
+{
+    MEMORY_BASIC_INFORMATION info{};
+    VirtualQuery(reinterpret_cast<void*>(uintptr_t{address}), &info, sizeof info);
+    return info.State == MEM_FREE;
+}
+
+uint32_t EntryAddressOf(const ByteBuffer& image)
+{
+    IMAGE_DOS_HEADER dos;
+    IMAGE_NT_HEADERS32 nt;
+    std::memcpy(&dos, image.bytes(), sizeof dos);
+    std::memcpy(&nt, image.bytes() + dos.e_lfanew, sizeof nt);
+    return nt.OptionalHeader.AddressOfEntryPoint;
+}
+
+void ExpectCall(const EntryLog& log, uint32_t index, uint32_t reason)
+{
+    ASSERT_LT(index, log.count);
+    EXPECT_EQ(log.calls[index].handle, 0u);
+    EXPECT_EQ(log.calls[index].reason, reason);
+    EXPECT_EQ(log.calls[index].reserved, 0u);
+}
+
+TEST(WineLoader, ExportsAreCalledThroughCallAddress)
+{
+    MemoryModule module;
+    ASSERT_TRUE(module.Load(MmLibraryImage));
+    EXPECT_EQ(Call(module.GetProc("Sum0")), 0x600Du);
+    EXPECT_EQ(Call(module.GetProc("Sum2"), 3, 5), Fold({3, 5}));
+    EXPECT_EQ(Call(module.GetProc("Sum6"), 1, 2, 3, 4, 5, 6), Fold({1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(Call(module.GetProc("Sum10"), 1, 2, 3, 4, 5, 6, 7, 8, 9, 10), Fold({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(Call(module.GetProc("CdeclSum2"), 9, 8), Fold({9, 8}));
+    EXPECT_EQ(Call(module.GetProc("CdeclSum6"), 6, 5, 4, 3, 2, 1), Fold({6, 5, 4, 3, 2, 1}));
+    EXPECT_EQ(Call(module.GetProc("CdeclSum10"), 10, 9, 8, 7, 6, 5, 4, 3, 2, 1),
+              Fold({10, 9, 8, 7, 6, 5, 4, 3, 2, 1}));
+    module.Unload();
+}
+
+TEST(WineLoader, ImportsAreBoundByNameAndByOrdinal)
+{
+    MemoryModule module;
+    ASSERT_TRUE(module.Load(MmLibraryImage));
+    EXPECT_EQ(Call(module.GetProc("ProcessIdByName")), GetCurrentProcessId());
+    EXPECT_EQ(Call(module.GetProc("ScreenWidthByName")), static_cast<uint32_t>(GetSystemMetrics(SM_CXSCREEN)));
+    const FARPROC byOrdinal = GetProcAddress(GetModuleHandleA("user32.dll"), MAKEINTRESOURCEA(kUserOrdinal));
+    ASSERT_NE(byOrdinal, nullptr);
+    EXPECT_EQ(Call(module.GetProc("OrdinalSlot")), static_cast<uint32_t>(reinterpret_cast<uintptr_t>(byOrdinal)));
+    module.Unload();
+}
+
+TEST(WineLoader, EverySortedNameIsFoundAndCaseMatters)
+{
+    MemoryModule module;
+    ASSERT_TRUE(module.Load(MmLibraryImage));
+    const char* names[] = {"CdeclSum10", "CdeclSum2", "CdeclSum6", "OrdinalSlot", "ProcessIdByName",
+                           "ReadThroughPointer", "ScreenWidthByName", "Sum0", "Sum10", "Sum2", "Sum6",
+                           "ValueAddress"};
+    for (const char* name : names) {
+        const uint32_t proc = module.GetProc(name);
+        EXPECT_GT(proc, module.Handle()) << name;
+        EXPECT_LT(proc, module.Handle() + kRegionSize) << name;
+    }
+    EXPECT_EQ(module.GetProc("sum0"), 0u);
+    EXPECT_EQ(module.GetProc("SUM2"), 0u);
+    EXPECT_EQ(module.GetProc("LibraryEntry"), 0u);
+    module.Unload();
+}
+
+TEST(WineLoader, APermutedOrdinalTableIsFollowed)
+{
+    std::vector<uint8_t> bytes = Bytes(MmLibraryImage);
+    ASSERT_TRUE(SwapExportOrdinals(bytes, "Sum0", "Sum2"));
+    MemoryModule module;
+    ASSERT_TRUE(module.Load(OwnedByteBuffer(bytes).get()));
+    EXPECT_EQ(Call(module.GetProc("Sum0"), 3, 5), Fold({3, 5}));
+    EXPECT_EQ(Call(module.GetProc("Sum2"), 3, 5), 0x600Du);
+    module.Unload();
+}
+
+TEST(WineLoader, AbsoluteAddressesWorkWhenThePreferredBaseIsTaken)
+{
+    HeldRange taken(kLibraryBase);
+    ASSERT_TRUE(taken.held());
+    MemoryModule module;
+    ASSERT_TRUE(module.Load(MmLibraryImage));
+    EXPECT_NE(module.Handle(), kLibraryBase);
+    EXPECT_EQ(Call(module.GetProc("ReadThroughPointer")), static_cast<uint32_t>(kAbsoluteValue));
+    const uint32_t value = Call(module.GetProc("ValueAddress"));
+    EXPECT_GT(value, module.Handle());
+    EXPECT_LT(value, module.Handle() + kRegionSize);
+    module.Unload();
+}
+
+TEST(WineLoader, ThePreferredBaseIsUsedWhenFree)
+{
+    MemoryModule module;
+    ASSERT_TRUE(module.Load(MmLibraryImage));
+    EXPECT_EQ(module.Handle(), kLibraryBase);
+    EXPECT_EQ(Call(module.GetProc("ReadThroughPointer")), static_cast<uint32_t>(kAbsoluteValue));
+    module.Unload();
+    EXPECT_TRUE(IsFree(kLibraryBase));
+}
+
+TEST(WineLoader, EntryPointSeesAttachThenDetachOnUnloadAndReloadWorks)
+{
+    EntryLog log{};
+    const OwnedByteBuffer image(WithEntry(MmLibraryImage, 1, &log));
+    MemoryModule module;
+    ASSERT_TRUE(module.Load(image.get()));
+    ASSERT_EQ(log.count, 1u);
+    ExpectCall(log, 0, DLL_PROCESS_ATTACH);
+    EXPECT_EQ(module.EntryPoint(), module.Handle() + EntryAddressOf(MmLibraryImage));
+
+    module.Unload();
+    ASSERT_EQ(log.count, 2u);
+    ExpectCall(log, 1, DLL_PROCESS_DETACH);
+    EXPECT_EQ(module.Handle(), 0u);
+    EXPECT_EQ(module.GetProc("Sum0"), 0u);
+    EXPECT_EQ(module.EntryPoint(), 0u);
+
+    module.Unload();
+    EXPECT_EQ(log.count, 2u);
+
+    ASSERT_TRUE(module.Load(image.get()));
+    EXPECT_EQ(log.count, 3u);
+    EXPECT_EQ(Call(module.GetProc("Sum0")), 0x600Du);
+    module.Unload();
+}
+
+TEST(WineLoader, AnEntryPointReturningZeroIsDetachedAndTheImageReleased)
+{
+    EntryLog log{};
+    CountingLoader counting;
+    MemoryModule module(counting);
+    EXPECT_FALSE(module.Load(OwnedByteBuffer(WithEntry(MmLibraryImage, 0, &log)).get()));
+    ASSERT_EQ(log.count, 2u);
+    ExpectCall(log, 0, DLL_PROCESS_ATTACH);
+    ExpectCall(log, 1, DLL_PROCESS_DETACH);
+    EXPECT_EQ(counting.allocations, 1);
+    EXPECT_EQ(counting.frees, 1);
+    EXPECT_EQ(module.Handle(), 0u);
+    EXPECT_TRUE(IsFree(kLibraryBase));
+}
+
+TEST(WineLoader, ASecondLoadFailsAndLeavesTheFirstWorking)
+{
+    MemoryModule module;
+    ASSERT_TRUE(module.Load(MmLibraryImage));
+    const uint32_t handle = module.Handle();
+    EXPECT_FALSE(module.Load(MmNoRelocsImage));
+    EXPECT_FALSE(module.Load(MmLibraryImage));
+    EXPECT_EQ(module.Handle(), handle);
+    EXPECT_EQ(Call(module.GetProc("Sum2"), 1, 1), Fold({1, 1}));
+    EXPECT_TRUE(IsFree(kNoRelocsBase));
+    module.Unload();
+}
+
+TEST(WineLoader, AnImageWithoutTheDllFlagLoadsWithoutItsEntryPoint)
+{
+    EntryLog log{};
+    MemoryModule module;
+    ASSERT_TRUE(module.Load(OwnedByteBuffer(WithEntry(MmNotDllImage, 1, &log)).get()));
+    EXPECT_EQ(Call(module.GetProc("ReadThroughPointer")), static_cast<uint32_t>(kAbsoluteValue));
+    module.Unload();
+    EXPECT_EQ(log.count, 0u);
+}
+
+TEST(WineLoader, AnImageWithoutRelocationsLoadsOnlyAtItsPreferredBase)
+{
+    {
+        MemoryModule module;
+        ASSERT_TRUE(module.Load(MmNoRelocsImage));
+        EXPECT_EQ(module.Handle(), kNoRelocsBase);
+        EXPECT_EQ(Call(module.GetProc("ReadThroughPointer")), static_cast<uint32_t>(kAbsoluteValue));
+        module.Unload();
+    }
+    HeldRange taken(kNoRelocsBase);
+    ASSERT_TRUE(taken.held());
+    CountingLoader counting;
+    MemoryModule module(counting);
+    EXPECT_FALSE(module.Load(MmNoRelocsImage));
+    EXPECT_EQ(counting.allocations, 2);
+    EXPECT_EQ(counting.frees, 1);
+    EXPECT_EQ(module.Handle(), 0u);
+}
+
+TEST(WineLoader, HeaderRefusalsHappenBeforeAnyReservation)
+{
+    struct Case {
+        const char* what;
+        std::function<void(std::vector<uint8_t>&)> apply;
+    };
+    auto nt = [](std::vector<uint8_t>& b) {
+        int32_t at;
+        std::memcpy(&at, b.data() + 60, 4);
+        return static_cast<size_t>(at);
+    };
+    auto put16 = [](std::vector<uint8_t>& b, size_t at, uint16_t v) { std::memcpy(b.data() + at, &v, 2); };
+    auto put32 = [](std::vector<uint8_t>& b, size_t at, uint32_t v) { std::memcpy(b.data() + at, &v, 4); };
+    const Case cases[] = {
+        {"shorter than 64 bytes", [](auto& b) { b.resize(63); }},
+        {"DOS magic", [&](auto& b) { put16(b, 0, 0x4D5A); }},
+        {"negative e_lfanew", [&](auto& b) { put32(b, 60, 0x80000000); }},
+        {"shorter than e_lfanew + 248", [&](auto& b) { b.resize(nt(b) + 247); }},
+        {"NT signature", [&](auto& b) { put32(b, nt(b), 0x00014550); }},
+        {"no executable-image flag", [&](auto& b) { put16(b, nt(b) + 22, IMAGE_FILE_DLL); }},
+        {"optional header size", [&](auto& b) { put16(b, nt(b) + 20, 240); }},
+        {"section data past the buffer", [&](auto& b) { put32(b, nt(b) + 248 + 20, uint32_t(b.size())); }},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> bytes = Bytes(MmLibraryImage);
+        c.apply(bytes);
+        CountingLoader counting;
+        MemoryModule module(counting);
+        EXPECT_FALSE(module.Load(OwnedByteBuffer(bytes).get())) << c.what;
+        EXPECT_EQ(counting.allocations, 0) << c.what;
+    }
+    CountingLoader counting;
+    MemoryModule module(counting);
+    EXPECT_TRUE(module.Load(MmLibraryImage));
+    EXPECT_EQ(counting.allocations, 1);
+    module.Unload();
+}
+
+}  // namespace

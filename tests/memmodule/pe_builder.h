@@ -1,0 +1,151 @@
+// Hand-built PE32 images for the native tests and the fuzz seeds: headers, a
+// section table and section data laid out as a linker would, every field settable.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "memmodule/pe_constants.h"
+#include "memmodule/pe_format.h"
+
+inline void Put16(std::vector<uint8_t>& bytes, size_t offset, uint16_t value)
+{
+    if (bytes.size() < offset + 2)
+        bytes.resize(offset + 2);
+    std::memcpy(bytes.data() + offset, &value, sizeof value);
+}
+
+inline void Put32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value)
+{
+    if (bytes.size() < offset + 4)
+        bytes.resize(offset + 4);
+    std::memcpy(bytes.data() + offset, &value, sizeof value);
+}
+
+inline void PutText(std::vector<uint8_t>& bytes, size_t offset, const std::string& text)
+{
+    if (bytes.size() < offset + text.size() + 1)
+        bytes.resize(offset + text.size() + 1);
+    std::memcpy(bytes.data() + offset, text.c_str(), text.size() + 1);
+}
+
+struct PeSection {
+    uint32_t virtualAddress;
+    uint32_t virtualSize;
+    std::vector<uint8_t> data;
+};
+
+class PeBuilder {
+public:
+    static constexpr int32_t kNtOffset = 0x40;
+    static constexpr uint32_t kFileAlignment = 0x200;
+
+    PeBuilder()
+    {
+        dos.e_magic = IMAGE_DOS_SIGNATURE;
+        dos.e_lfanew = kNtOffset;
+        nt.Signature = IMAGE_NT_SIGNATURE;
+        nt.FileHeader.Machine = 0x14C;
+        nt.FileHeader.SizeOfOptionalHeader = kOptionalHeaderSize;
+        nt.FileHeader.Characteristics = IMAGE_FILE_EXECUTABLE_IMAGE | IMAGE_FILE_DLL;
+        nt.OptionalHeader.Magic = 0x10B;
+        nt.OptionalHeader.ImageBase = 0x10000000;
+        nt.OptionalHeader.SectionAlignment = 0x1000;
+        nt.OptionalHeader.FileAlignment = kFileAlignment;
+        nt.OptionalHeader.SizeOfHeaders = 0x400;
+        nt.OptionalHeader.NumberOfRvaAndSizes = pe::kDirectoryEntries;
+    }
+
+    PeSection& AddSection(uint32_t virtualAddress, uint32_t virtualSize, std::vector<uint8_t> data = {})
+    {
+        sections.push_back(PeSection{virtualAddress, virtualSize, std::move(data)});
+        return sections.back();
+    }
+
+    void Directory(int index, uint32_t address, uint32_t size)
+    {
+        nt.OptionalHeader.DataDirectory[index] = pe::IMAGE_DATA_DIRECTORY{address, size};
+    }
+
+    // Section data follows the headers at file-aligned offsets; tests corrupt the
+    // returned bytes where they need a field the builder keeps consistent.
+    std::vector<uint8_t> Build() const
+    {
+        pe::IMAGE_NT_HEADERS32 headers = nt;
+        if (!keepSectionCount)
+            headers.FileHeader.NumberOfSections = static_cast<int16_t>(sections.size());
+        std::vector<uint8_t> file(nt.OptionalHeader.SizeOfHeaders);
+        const size_t tableEnd = kNtOffset + sizeof headers + sizeof(pe::IMAGE_SECTION_HEADER) * sections.size();
+        if (file.size() < tableEnd)
+            file.resize(tableEnd);
+        std::memcpy(file.data(), &dos, sizeof dos);
+        std::memcpy(file.data() + kNtOffset, &headers, sizeof headers);
+        size_t raw = AlignFile(file.size());
+        for (size_t i = 0; i < sections.size(); ++i) {
+            const PeSection& s = sections[i];
+            pe::IMAGE_SECTION_HEADER h{};
+            std::memcpy(h.Name, ".sect", 5);
+            h.Misc.VirtualSize = s.virtualSize;
+            h.VirtualAddress = s.virtualAddress;
+            h.SizeOfRawData = static_cast<uint32_t>(AlignFile(s.data.size()));
+            h.PointerToRawData = s.data.empty() ? 0 : static_cast<uint32_t>(raw);
+            std::memcpy(file.data() + kNtOffset + sizeof headers + sizeof h * i, &h, sizeof h);
+            if (!s.data.empty()) {
+                file.resize(raw + h.SizeOfRawData);
+                std::memcpy(file.data() + raw, s.data.data(), s.data.size());
+                raw += h.SizeOfRawData;
+            }
+        }
+        return file;
+    }
+
+    static size_t SectionHeaderOffset(size_t index)
+    {
+        return kNtOffset + sizeof(pe::IMAGE_NT_HEADERS32) + sizeof(pe::IMAGE_SECTION_HEADER) * index;
+    }
+
+    pe::IMAGE_DOS_HEADER dos{};
+    pe::IMAGE_NT_HEADERS32 nt{};
+    std::vector<PeSection> sections;
+    bool keepSectionCount = false;  // use nt.FileHeader.NumberOfSections as set
+
+private:
+    static size_t AlignFile(size_t n) { return (n + kFileAlignment - 1) / kFileAlignment * kFileAlignment; }
+};
+
+// An export table laid out inside one section's data at sectionOffset, for a
+// section at sectionAddress: directory, function table, name pointers, ordinals, names.
+struct ExportSpec {
+    std::vector<uint32_t> functions;       // addresses relative to base
+    std::vector<std::string> names;        // in name pointer table order
+    std::vector<uint16_t> ordinals;        // one per name
+};
+
+inline void PutExports(std::vector<uint8_t>& data, uint32_t sectionAddress, uint32_t sectionOffset,
+                       const ExportSpec& spec)
+{
+    const uint32_t functions = sectionOffset + sizeof(pe::IMAGE_EXPORT_DIRECTORY);
+    const uint32_t names = functions + 4 * static_cast<uint32_t>(spec.functions.size());
+    const uint32_t ordinals = names + 4 * static_cast<uint32_t>(spec.names.size());
+    uint32_t text = ordinals + 2 * static_cast<uint32_t>(spec.names.size());
+    pe::IMAGE_EXPORT_DIRECTORY directory{};
+    directory.Base = 1;
+    directory.NumberOfFunctions = static_cast<uint32_t>(spec.functions.size());
+    directory.NumberOfNames = static_cast<uint32_t>(spec.names.size());
+    directory.AddressOfFunctions = sectionAddress + functions;
+    directory.AddressOfNames = sectionAddress + names;
+    directory.AddressOfNameOrdinals = sectionAddress + ordinals;
+    if (data.size() < sectionOffset + sizeof directory)
+        data.resize(sectionOffset + sizeof directory);
+    std::memcpy(data.data() + sectionOffset, &directory, sizeof directory);
+    for (size_t i = 0; i < spec.functions.size(); ++i)
+        Put32(data, functions + 4 * i, spec.functions[i]);
+    for (size_t i = 0; i < spec.names.size(); ++i) {
+        Put32(data, names + 4 * i, sectionAddress + text);
+        Put16(data, ordinals + 2 * i, spec.ordinals[i]);
+        PutText(data, text, spec.names[i]);
+        text += static_cast<uint32_t>(spec.names[i].size() + 1);
+    }
+}
