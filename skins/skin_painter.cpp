@@ -11,6 +11,7 @@ constexpr int kMaxGapPixels = 1024;
 constexpr uint32_t kOpaque = 255;
 constexpr uint32_t kDisabledAlpha = 110;
 constexpr uint32_t kGlyphShadowAlpha = 70;
+constexpr int kDarkClientLuminance = 110;
 
 bool Inside(const PixelRect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
@@ -251,6 +252,19 @@ void PaintIconArea(Canvas& c, const Skin& s, PixelRect r)
 {
     FillRounded(c, r, 8, s.colors[kIconArea], s.colors[kIconArea], 200);
     StrokeRounded(c, r, 8, s.colors[kGroupLine], 120);
+}
+
+bool NeedsLabelPaper(const Skin& s)
+{
+    const Rgb c = s.colors[kClientTop];
+    return (299 * c.r + 587 * c.g + 114 * c.b) / 1000 < kDarkClientLuminance;
+}
+
+void PaintLabelPaper(Canvas& c, const Skin& s, PixelRect r)
+{
+    const Rgb paper = MixRgb(s.colors[kClientTop], Rgb{255, 255, 255}, 225);
+    FillRounded(c, r, s.groupRadius, paper, MixRgb(paper, s.colors[kGroupLine], 25), 240);
+    StrokeRounded(c, r, s.groupRadius, s.colors[kGroupLine], 200);
 }
 
 Rgb ButtonTextColor(const Skin& s, ButtonVisual v)

@@ -34,5 +34,9 @@ void PaintButtonFace(Canvas& c, const Skin& s, PixelRect r, ButtonVisual v);
 void PaintDialogBand(Canvas& c, const Skin& s, PixelRect band);
 void PaintIconArea(Canvas& c, const Skin& s, PixelRect r);
 
+// On dark skins the board's labels (fixed, dark text colours) need a light paper under them.
+bool NeedsLabelPaper(const Skin& s);
+void PaintLabelPaper(Canvas& c, const Skin& s, PixelRect r);
+
 // Text colour for a button in state v.
 Rgb ButtonTextColor(const Skin& s, ButtonVisual v);

@@ -12,6 +12,10 @@ constexpr int kMaxGroups = 64;
 constexpr int kCaptionLength = 256;
 constexpr int kIconAreaPadding = 8;
 constexpr int kBandPadding = 10;
+constexpr int kMaxLabels = 32;
+constexpr int kPaperInset = 5;
+constexpr int kPaperCaptionInset = 16;
+constexpr int kLabelPaperPadding = 2;
 
 struct Backdrop {
     HWND topLevel;
@@ -32,6 +36,8 @@ struct Collect {
     int bandTop;
     RECT icon;
     bool hasIcon;
+    HWND labels[kMaxLabels];
+    int labelCount;
 };
 
 RECT RectIn(HWND topLevel, HWND child)
@@ -58,6 +64,8 @@ BOOL CALLBACK CollectChild(HWND hwnd, LPARAM param)
     const SkinKind kind = KindOf(hwnd);
     if (kind == SkinKind::GroupBox && c.groupCount < kMaxGroups) {
         c.groups[c.groupCount++] = GroupEntry{hwnd, DepthOf(hwnd, c.topLevel)};
+    } else if (kind == SkinKind::Label && c.labelCount < kMaxLabels) {
+        c.labels[c.labelCount++] = hwnd;
     } else if (c.dialog && kind == SkinKind::PushButton) {
         const RECT r = RectIn(c.topLevel, hwnd);
         if (r.top - kBandPadding < c.bandTop)
@@ -89,6 +97,34 @@ void DrawGroup(Surface& surface, HWND topLevel, HWND group)
         DrawTextA(surface.Dc(), caption, length, &box, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOCLIP);
     }
     SelectObject(surface.Dc(), oldFont);
+}
+
+// Labels inside a group box get one sheet over the box's inside; others one each.
+void DrawLabelPaper(Surface& surface, const Collect& c)
+{
+    HWND done[kMaxLabels] = {};
+    int doneCount = 0;
+    for (int i = 0; i < c.labelCount; ++i) {
+        HWND parent = GetParent(c.labels[i]);
+        RECT r{};
+        if (parent != nullptr && KindOf(parent) == SkinKind::GroupBox) {
+            bool seen = false;
+            for (int j = 0; j < doneCount; ++j)
+                seen = seen || done[j] == parent;
+            if (seen)
+                continue;
+            done[doneCount++] = parent;
+            r = RectIn(c.topLevel, parent);
+            r.left += kPaperInset;
+            r.right -= kPaperInset;
+            r.top += kPaperCaptionInset;
+            r.bottom -= kPaperInset;
+        } else {
+            r = RectIn(c.topLevel, c.labels[i]);
+            InflateRect(&r, kLabelPaperPadding, kLabelPaperPadding);
+        }
+        PaintLabelPaper(surface.Pixels(), g_engine->skin, PixelRect{r.left, r.top, r.right, r.bottom});
+    }
 }
 
 bool IsDialog(HWND hwnd)
@@ -130,6 +166,8 @@ void Compose(Backdrop& b, HDC reference)
         }
     for (int i = 0; i < c.groupCount; ++i)
         DrawGroup(*b.surface, b.topLevel, c.groups[i].hwnd);
+    if (NeedsLabelPaper(s))
+        DrawLabelPaper(*b.surface, c);
     GdiFlush();
 }
 
