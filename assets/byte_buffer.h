@@ -9,7 +9,12 @@
 struct ByteBuffer {
     uint32_t length;
 
-    const uint8_t* bytes() const { return reinterpret_cast<const uint8_t*>(this + 1); }
+    // The bytes lie past the declared object, so the address is formed from the
+    // integer value to keep the compiler from bounding reads to sizeof(ByteBuffer).
+    const uint8_t* bytes() const
+    {
+        return reinterpret_cast<const uint8_t*>(reinterpret_cast<uintptr_t>(this) + sizeof length);
+    }
 };
 
 // A ByteBuffer made at run time (tests, file reads): same layout, owned storage.

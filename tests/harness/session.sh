@@ -103,10 +103,13 @@ prefix_ensure() {
     if [ ! -e "$WINEPREFIX/.board-ready" ]; then
         note "creating Wine prefix $WINEPREFIX"
         mkdir -p "$WINEPREFIX"
-        timeout 180 wineboot -i >"$SESSION_DIR/wineboot.log" 2>&1 || fail "wineboot failed"
+        # Under processor emulation a first start takes minutes, hence the long limit.
+        if [ ! -e "$WINEPREFIX/system.reg" ]; then
+            timeout 1500 wineboot -i >"$SESSION_DIR/wineboot.log" 2>&1 || fail "wineboot failed: $(tail -3 "$SESSION_DIR/wineboot.log")"
+        fi
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-        timeout 60 wineserver -w
+        timeout 600 wineserver -w
         touch "$WINEPREFIX/.board-ready"
     fi
 }
