@@ -43,6 +43,15 @@ bool StartFile(const char* path, bool loop)
     return started;
 }
 
+double CpuMs()
+{
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    const ULONGLONG k = ULONGLONG(kernel.dwHighDateTime) << 32 | kernel.dwLowDateTime;
+    const ULONGLONG u = ULONGLONG(user.dwHighDateTime) << 32 | user.dwLowDateTime;
+    return double(k + u) / 10000.0;
+}
+
 void WaitForNoPlayers()
 {
     while (WaveRegistry::Count() != 0)
@@ -59,6 +68,7 @@ int main(int argc, char** argv)
     const char* mode = argv[1];
     const double seconds = argc > 3 ? std::atof(argv[3]) : 0;
     int status = 0;
+    const double cpuBefore = CpuMs(), wallBefore = UnixMs();
     if (!std::strcmp(mode, "play")) {
         status = StartFile(argv[2], false) ? 0 : 1;
         WaitForNoPlayers();
@@ -82,11 +92,8 @@ int main(int argc, char** argv)
     } else {
         status = 2;
     }
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    std::printf("cpu_ms=%.1f\n", double((ULONGLONG(user.dwHighDateTime) << 32 | user.dwLowDateTime) +
-                                        (ULONGLONG(kernel.dwHighDateTime) << 32 | kernel.dwLowDateTime)) /
-                                     10000.0);
+    // CPU of the whole process (players, device threads, waiting main) while sound played.
+    std::printf("cpu_ms=%.1f wall_ms=%.1f\n", CpuMs() - cpuBefore, UnixMs() - wallBefore);
     WaveRegistry::RefuseNewPlayers();
     WaveRegistry::StopAll(true);
     WaveRegistry::Destroy();

@@ -30,7 +30,7 @@ within() {  # MEASURED EXPECTED PERCENT
 
 run samples play "$dir/stereo.wav"
 result=$(wavmatch match "$dir/samples.wav" "$dir/stereo.wav" --threshold 0.98) || fail "samples not found: $result"
-note "16-bit stereo 44,100 Hz matched: $result; $(extent samples); probe $(field samples cpu_ms) ms CPU"
+note "16-bit stereo 44,100 Hz matched: $result; $(extent samples); CPU $(field samples cpu_ms) ms over $(field samples wall_ms) ms"
 
 for sound in mono8:5280 low:3000; do
     name=${sound%%:*}
