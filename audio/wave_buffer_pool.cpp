@@ -1,0 +1,27 @@
+// Lays out a player's buffer block: headers first, each pointing at its data area.
+#include "audio/wave_buffer_pool.h"
+
+static_assert(sizeof(WAVEHDR) == 32, "the pool's layout is for the 32-bit WAVEHDR");
+
+namespace {
+constexpr SIZE_T kBlockSize = kBufferCount * (kBufferSize + sizeof(WAVEHDR));  // 307,840
+}
+
+WaveBufferPool::~WaveBufferPool()
+{
+    if (block_)
+        HeapFree(GetProcessHeap(), 0, block_);
+}
+
+bool WaveBufferPool::Create()
+{
+    block_ = static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, kBlockSize));
+    if (!block_)
+        return false;
+    uint8_t* data = block_ + kBufferCount * sizeof(WAVEHDR);
+    for (int i = 0; i < kBufferCount; ++i) {
+        Header(i).lpData = reinterpret_cast<LPSTR>(data + i * kBufferSize);
+        Header(i).dwBufferLength = kBufferSize;
+    }
+    return true;
+}

@@ -1,0 +1,314 @@
+// The player's fill logic and its registry against the fake device, on real
+// Windows threads: what is written, when a loop restarts, when the watchdog
+// fires, and that every stop path ends with the player gone and nothing leaked.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "audio/wave_player.h"
+#include "audio/wave_registry.h"
+#include "tests/audio/fake_wave_device.h"
+#include "tests/audio/wave_image.h"
+
+using namespace wavetest;
+
+namespace {
+
+constexpr DWORD kEndWaitMs = 20000;  // far beyond any path's own bound
+
+class WavePlayerTest : public testing::Test {
+protected:
+    void SetUp() override { WaveRegistry::Create(); }
+    void TearDown() override
+    {
+        WaveRegistry::StopAll(true);
+        EXPECT_EQ(WaveRegistry::Count(), 0u);
+    }
+
+    std::shared_ptr<FakeLog> Play(const std::vector<uint8_t>& samples, FakeMode mode, bool loop = false,
+                                  DWORD bufferMs = 1)
+    {
+        auto log = std::make_shared<FakeLog>();
+        const std::vector<uint8_t> image = PcmImage(2, 44100, 16, samples);
+        started = WavePlayer::StartOn(std::make_unique<FakeWaveDevice>(log, mode, bufferMs), image.data(),
+                                      uint32_t(image.size()), loop);
+        return log;
+    }
+
+    static bool WaitForNoPlayers()
+    {
+        for (DWORD begun = GetTickCount(); GetTickCount() - begun < kEndWaitMs; Sleep(5))
+            if (WaveRegistry::Count() == 0)
+                return true;
+        return false;
+    }
+
+    static void WaitForWrites(FakeLog& log, size_t count)
+    {
+        for (DWORD begun = GetTickCount(); GetTickCount() - begun < kEndWaitMs; Sleep(2)) {
+            ScopedLock hold(log.lock);
+            if (log.writes.size() >= count)
+                return;
+        }
+    }
+
+    // Closed once, nothing queued or prepared at the close.
+    static void ExpectCleanRelease(FakeLog& log)
+    {
+        EXPECT_EQ(log.Count('C'), 1);
+        EXPECT_EQ(log.closesWhileQueued, 0);
+        EXPECT_EQ(log.preparedAtClose, 0);
+        EXPECT_EQ(log.unpreparesWhileQueued, 0);
+        EXPECT_EQ(log.writesUnprepared, 0);
+        EXPECT_EQ(log.zeroLengthWrites, 0);
+    }
+
+    static std::vector<uint32_t> Lengths(FakeLog& log)
+    {
+        std::vector<uint32_t> lengths;
+        for (const FakeLog::Write& w : log.writes)
+            lengths.push_back(w.length);
+        return lengths;
+    }
+
+    bool started = false;
+};
+
+TEST_F(WavePlayerTest, WritesWholeBuffersThenTheRemainderAndEndsByItself)
+{
+    struct Case {
+        uint32_t length;
+        std::vector<uint32_t> writes;
+    };
+    const Case cases[] = {
+        {1, {1}},
+        {1000, {1000}},
+        {kBufferSize, {kBufferSize}},
+        {kBufferSize + 1, {kBufferSize, 1}},
+        {2 * kBufferSize, {kBufferSize, kBufferSize}},  // no empty buffer after an exact multiple
+        {3 * kBufferSize + 100, {kBufferSize, kBufferSize, kBufferSize, 100}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.length);
+        const std::vector<uint8_t> samples = CountingBytes(c.length);
+        auto log = Play(samples, FakeMode::Play);
+        ASSERT_TRUE(started);
+        ASSERT_TRUE(WaitForNoPlayers());
+        EXPECT_EQ(Lengths(*log), c.writes);
+        EXPECT_EQ(log->played, samples);
+        EXPECT_EQ(log->Count('P'), 0);  // ended by itself: nothing to pause or reset
+        EXPECT_EQ(log->Count('R'), 0);
+        ExpectCleanRelease(*log);
+    }
+}
+
+TEST_F(WavePlayerTest, KeepsTwentyBuffersQueuedOnALongSound)
+{
+    const std::vector<uint8_t> samples = CountingBytes(45 * kBufferSize + 3);
+    auto log = Play(samples, FakeMode::Play, false, 3);
+    ASSERT_TRUE(started);
+    ASSERT_TRUE(WaitForNoPlayers());
+    EXPECT_EQ(log->writes.size(), 46u);
+    EXPECT_EQ(log->maxQueued, size_t(kBufferCount));
+    EXPECT_EQ(log->played, samples);
+    ExpectCleanRelease(*log);
+}
+
+TEST_F(WavePlayerTest, LoopRestartsOnlyWhenEveryBufferIsBack)
+{
+    const uint32_t length = 25 * kBufferSize + 7;  // 26 writes per pass
+    const size_t perPass = 26;
+    const std::vector<uint8_t> samples = CountingBytes(length);
+    auto log = Play(samples, FakeMode::Play, true);
+    ASSERT_TRUE(started);
+    WaitForWrites(*log, 3 * perPass + 1);
+    WaveRegistry::StopAll(true);
+    ASSERT_GE(log->writes.size(), 3 * perPass + 1);
+    for (size_t i = 0; i < log->writes.size(); ++i) {
+        SCOPED_TRACE(i);
+        const FakeLog::Write& w = log->writes[i];
+        const size_t inPass = i % perPass;
+        EXPECT_EQ(w.length, inPass == perPass - 1 ? 7u : kBufferSize);
+        EXPECT_TRUE(std::equal(samples.begin() + inPass * kBufferSize,
+                               samples.begin() + inPass * kBufferSize + w.length,
+                               log->played.begin() + w.playedOffset));
+        if (inPass == 0) {
+            EXPECT_EQ(w.queuedBefore, 0u);
+        }
+    }
+    // Every pass after the first fills all 20 buffers before the first one is needed back.
+    EXPECT_EQ(log->maxQueued, size_t(kBufferCount));
+    ExpectCleanRelease(*log);
+}
+
+TEST_F(WavePlayerTest, StopWhileDrainingPausesResetsAndReleases)
+{
+    auto log = Play(CountingBytes(3 * kBufferSize), FakeMode::Hold);
+    ASSERT_TRUE(started);
+    WaitForWrites(*log, 3);
+    WaveRegistry::StopAll(false);
+    ASSERT_TRUE(WaitForNoPlayers());
+    EXPECT_EQ(log->events, "OWWWPRC");
+    ExpectCleanRelease(*log);
+}
+
+TEST_F(WavePlayerTest, StopAllWaitReturnsOnlyWhenEveryPlayerIsGone)
+{
+    std::vector<std::shared_ptr<FakeLog>> logs;
+    for (int i = 0; i < 6; ++i) {
+        logs.push_back(Play(CountingBytes(30 * kBufferSize), FakeMode::Hold));
+        ASSERT_TRUE(started);
+    }
+    EXPECT_EQ(WaveRegistry::Count(), logs.size());
+    for (auto& log : logs)
+        WaitForWrites(*log, kBufferCount);
+    WaveRegistry::StopAll(true);
+    EXPECT_EQ(WaveRegistry::Count(), 0u);
+    for (auto& log : logs) {
+        EXPECT_EQ(log->writes.size(), size_t(kBufferCount));
+        ExpectCleanRelease(*log);
+    }
+}
+
+TEST_F(WavePlayerTest, WatchdogStopsADeviceThatReturnsNothing)
+{
+    auto log = Play(CountingBytes(30 * kBufferSize), FakeMode::Hold);
+    ASSERT_TRUE(started);
+    ASSERT_TRUE(WaitForNoPlayers());
+    EXPECT_EQ(log->writes.size(), size_t(kBufferCount));
+    EXPECT_EQ(log->events, std::string("O") + std::string(kBufferCount, 'W') + "PRC");
+    // GetTickCount steps in whole ticks: allow one on either reading.
+    EXPECT_GE(log->pauseTick - log->lastWriteTick, kWatchdogMs - 32);
+    ExpectCleanRelease(*log);
+}
+
+TEST_F(WavePlayerTest, DeviceThatKeepsItsBuffersIsLeftThemAndNotClosed)
+{
+    auto log = Play(CountingBytes(4 * kBufferSize), FakeMode::Keep);
+    ASSERT_TRUE(started);
+    WaitForWrites(*log, 4);
+    WaveRegistry::StopAll(true);
+    EXPECT_EQ(WaveRegistry::Count(), 0u);
+    EXPECT_EQ(log->events, "OWWWWPR");  // no close, no unprepare of what the device holds
+    EXPECT_EQ(log->unpreparesWhileQueued, 0);
+}
+
+TEST_F(WavePlayerTest, CallerMayFreeTheImageRightAfterStart)
+{
+    const std::vector<uint8_t> samples = CountingBytes(5 * kBufferSize + 11);
+    auto log = std::make_shared<FakeLog>();
+    {
+        auto image = std::make_unique<std::vector<uint8_t>>(PcmImage(2, 44100, 16, samples));
+        ASSERT_TRUE(WavePlayer::StartOn(std::make_unique<FakeWaveDevice>(log, FakeMode::Play, 2),
+                                        image->data(), uint32_t(image->size()), false));
+        std::fill(image->begin(), image->end(), 0xAA);
+    }
+    ASSERT_TRUE(WaitForNoPlayers());
+    EXPECT_EQ(log->played, samples);
+}
+
+TEST_F(WavePlayerTest, RefusedImageOpensNoDevice)
+{
+    auto log = std::make_shared<FakeLog>();
+    const std::vector<uint8_t> image = WaveImage().Chunk("fmt ", PcmFormat(2, 44100, 16)).Bytes();
+    EXPECT_FALSE(WavePlayer::StartOn(std::make_unique<FakeWaveDevice>(log, FakeMode::Play), image.data(),
+                                     uint32_t(image.size()), false));
+    EXPECT_EQ(log->events, "");
+    EXPECT_EQ(WaveRegistry::Count(), 0u);
+}
+
+TEST_F(WavePlayerTest, DeviceThatRefusesTheFormatStartsNothing)
+{
+    auto log = Play(CountingBytes(100), FakeMode::Refuse);
+    EXPECT_FALSE(started);
+    EXPECT_EQ(WaveRegistry::Count(), 0u);
+}
+
+TEST_F(WavePlayerTest, StartIsRefusedOnceClosing)
+{
+    auto before = Play(CountingBytes(30 * kBufferSize), FakeMode::Hold);
+    ASSERT_TRUE(started);
+    WaveRegistry::RefuseNewPlayers();
+    auto after = Play(CountingBytes(100), FakeMode::Play);
+    EXPECT_FALSE(started);
+    EXPECT_EQ(after->events, "OC");  // opened, then closed again: nothing left behind
+    EXPECT_EQ(WaveRegistry::Count(), 1u);
+    WaveRegistry::StopAll(true);
+    ExpectCleanRelease(*before);
+    WaveRegistry::Create();  // open again for the tests that follow
+    Play(CountingBytes(100), FakeMode::Play);
+    EXPECT_TRUE(started);
+}
+
+TEST_F(WavePlayerTest, StopAllWithNobodyListedReturns)
+{
+    WaveRegistry::StopAll(false);
+    WaveRegistry::StopAll(true);
+    EXPECT_EQ(WaveRegistry::Count(), 0u);
+}
+
+struct StopperArgs {
+    volatile LONG* quit;
+    bool wait;
+};
+
+DWORD WINAPI KeepStopping(void* arg)
+{
+    auto* args = static_cast<StopperArgs*>(arg);
+    while (!InterlockedCompareExchange(args->quit, 0, 0)) {
+        WaveRegistry::StopAll(args->wait);
+        Sleep(0);
+    }
+    return 0;
+}
+
+TEST_F(WavePlayerTest, StopAllFromSeveralThreadsWhilePlayersEndLeavesNothing)
+{
+    DWORD handlesBefore = 0, handlesAfter = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
+    std::vector<std::shared_ptr<FakeLog>> logs;
+    volatile LONG quit = 0;
+    StopperArgs args[] = {{&quit, false}, {&quit, true}, {&quit, false}, {&quit, true}};
+    std::vector<UniqueHandle> stoppers;
+    for (StopperArgs& a : args)
+        stoppers.emplace_back(CreateThread(nullptr, 0, KeepStopping, &a, 0, nullptr));
+    for (int i = 0; i < 60; ++i) {
+        // Short sounds, so many end on their own while the stoppers run.
+        logs.push_back(Play(CountingBytes(1 + (i % 3) * kBufferSize), FakeMode::Play));
+        ASSERT_TRUE(started);
+    }
+    InterlockedExchange(&quit, 1);
+    for (UniqueHandle& s : stoppers)
+        WaitForSingleObject(s.get(), INFINITE);
+    stoppers.clear();
+    WaveRegistry::StopAll(true);
+    EXPECT_EQ(WaveRegistry::Count(), 0u);
+    for (auto& log : logs)
+        ExpectCleanRelease(*log);
+    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
+    EXPECT_EQ(handlesAfter, handlesBefore);
+}
+
+TEST_F(WavePlayerTest, HundredStartsAndStopsInABurstLeaveNothing)
+{
+    DWORD handlesBefore = 0, handlesAfter = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
+    std::vector<std::shared_ptr<FakeLog>> logs;
+    for (int i = 0; i < 100; ++i) {
+        logs.push_back(Play(CountingBytes(10 * kBufferSize), FakeMode::Play));
+        ASSERT_TRUE(started);
+        if (i % 2)
+            WaveRegistry::StopAll(false);
+    }
+    WaveRegistry::StopAll(true);
+    EXPECT_EQ(WaveRegistry::Count(), 0u);
+    for (auto& log : logs)
+        ExpectCleanRelease(*log);
+    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
+    EXPECT_EQ(handlesAfter, handlesBefore);
+}
+
+}  // namespace
