@@ -1,0 +1,38 @@
+// The one entry point through which the board makes sound: plays a wave or
+// MIDI image (bytes or a file name) and stops everything that plays.
+#pragma once
+
+#include <cstdint>
+
+#include "assets/byte_buffer.h"
+
+enum class SoundKind { Wave, Midi, NotSound };
+
+// Wave first, so an image that passes the wave test is never tried as MIDI.
+SoundKind ClassifySound(const uint8_t* bytes, uint32_t length);
+
+class SoundPlayer {
+public:
+    SoundPlayer();
+    ~SoundPlayer();
+    SoundPlayer(const SoundPlayer&) = delete;
+    SoundPlayer& operator=(const SoundPlayer&) = delete;
+
+    // True when a player has taken the sound over; wave sounds overlap,
+    // a MIDI file replaces the MIDI file that plays.
+    bool Play(const ByteBuffer& sound, bool loop = false);
+    bool Play(const char* fileName, bool loop = false);
+
+    // Silences the MIDI file and every wave sound; with wait, returns once
+    // every wave player's thread has ended.
+    void Stop(bool wait = false);
+
+private:
+    bool PlayBytes(const uint8_t* bytes, uint32_t length, bool loop);
+
+    struct Midi;
+    Midi* midi_;
+};
+
+// The process-wide player; the start routine creates it first and deletes it last.
+extern SoundPlayer* soundPlayer;
