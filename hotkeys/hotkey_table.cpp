@@ -1,0 +1,71 @@
+// Windows edge of the hotkey table: fills the snapshot from GetAsyncKeyState,
+// starts the one thread timer and runs the actions. The rules live in hotkey_state.
+#include "hotkeys/hotkey_table.h"
+
+#include <utility>
+
+HotkeyTable* hotkeyTable = nullptr;
+
+namespace {
+
+// Closes the thread handle as soon as it goes out of scope: firings are not tracked.
+class UniqueHandle {
+public:
+    explicit UniqueHandle(HANDLE h = nullptr) : h_(h) {}
+    ~UniqueHandle() { if (h_) CloseHandle(h_); }
+    UniqueHandle(UniqueHandle&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+
+private:
+    HANDLE h_;
+};
+
+HotkeyAction ActionOf(const HotkeyRecord& record)
+{
+    return reinterpret_cast<HotkeyAction>(record.action);
+}
+
+} // namespace
+
+int16_t WindowsHotkeyPlatform::QueryKeyState(int virtualKey)
+{
+    return static_cast<int16_t>(GetAsyncKeyState(virtualKey));
+}
+
+void WindowsHotkeyPlatform::StartTimer(uint32_t timerId, uint32_t intervalMs)
+{
+    // No window: the tick goes to this thread's message loop. The returned id is not kept.
+    SetTimer(nullptr, timerId, intervalMs, HotkeyTimerProc);
+}
+
+void WindowsHotkeyPlatform::RunAction(const HotkeyRecord& record)
+{
+    const HotkeyAction action = ActionOf(record);
+    const auto id = static_cast<INT_PTR>(record.id);
+    if (record.callDirectly) {
+        // The id travels in the window-handle slot; the call returns before the poll goes on.
+        CallWindowProcA(reinterpret_cast<WNDPROC>(reinterpret_cast<void*>(action)),
+                        reinterpret_cast<HWND>(id), 0, 0, 0);
+        return;
+    }
+    UniqueHandle thread(CreateThread(nullptr, 0, action, reinterpret_cast<LPVOID>(id), 0, nullptr));
+}
+
+int HotkeyTable::Register(HotkeyAction action, int keyCode, int modifiers, int secondKey,
+                          int intervalMs, bool callDirectly)
+{
+    return core_.Register(reinterpret_cast<HotkeyActionRef>(action), keyCode, modifiers,
+                          secondKey, intervalMs, callDirectly);
+}
+
+void HotkeyTable::Poll()
+{
+    core_.Poll();
+}
+
+void CALLBACK HotkeyTimerProc(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (hotkeyTable)
+        hotkeyTable->Poll();
+}
