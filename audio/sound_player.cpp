@@ -10,60 +10,22 @@
 
 #include "audio/midi_stream_player.h"
 #include "audio/wave_player.h"
+#include "audio/wave_handles.h"
 #include "audio/wave_registry.h"
 
 SoundPlayer* soundPlayer = nullptr;
 
 namespace {
 
-class ScopedHandle {
-public:
-    explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
-    ~ScopedHandle()
-    {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
-class CriticalSection {
-public:
-    CriticalSection() { InitializeCriticalSection(&section_); }
-    ~CriticalSection() { DeleteCriticalSection(&section_); }
-    CriticalSection(const CriticalSection&) = delete;
-    CriticalSection& operator=(const CriticalSection&) = delete;
-    void Enter() { EnterCriticalSection(&section_); }
-    void Leave() { LeaveCriticalSection(&section_); }
-
-private:
-    CRITICAL_SECTION section_;
-};
-
-class ScopedLock {
-public:
-    explicit ScopedLock(CriticalSection& section) : section_(section) { section_.Enter(); }
-    ~ScopedLock() { section_.Leave(); }
-    ScopedLock(const ScopedLock&) = delete;
-    ScopedLock& operator=(const ScopedLock&) = delete;
-
-private:
-    CriticalSection& section_;
-};
-
 // Reads a whole file, letting others read but not write it meanwhile. A file too
 // large for a 32-bit length, a failed allocation or a short read is refused.
 bool ReadWholeFile(const char* fileName, std::vector<uint8_t>& bytes)
 {
-    ScopedHandle file(CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE)
+    HANDLE opened = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE)
         return false;
+    UniqueHandle file(opened);
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 || size.QuadPart > 0xFFFFFFFFLL)
         return false;
