@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# The board's two entry points on a Debian machine:
+#   ./board.sh run    build the board and start it under Wine (Linux) on $DISPLAY
+#   ./board.sh test   build everything (Windows, native, fuzz) and run every test headless
+# Each installs what is missing first (as root, or through sudo) and says what it installs.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
+          g++-mingw-w64-i686 wine wine32:i386 libpulse0:i386
+          xvfb xdotool imagemagick sox pulseaudio pulseaudio-utils
+          locales fonts-wqy-microhei espeak-ng qemu-user-static)
+
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+install_missing() {
+    local missing=() p
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        echo "== enabling the i386 architecture for 32-bit Wine"
+        as_root dpkg --add-architecture i386
+    fi
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "== installing: ${missing[*]}"
+        as_root apt-get update -qq
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+    fi
+    if ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
+        echo "== generating the zh_CN.UTF-8 locale (ANSI code page 936 under Wine)"
+        grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'zh_CN.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+        as_root locale-gen >/dev/null
+    fi
+    enable_32bit_programs
+}
+
+# Some kernels cannot start 32-bit Linux programs, which 32-bit Wine is;
+# there the processor emulator runs them instead.
+enable_32bit_programs() {
+    /lib/ld-linux.so.2 --version >/dev/null 2>&1 && return 0
+    echo "== this kernel does not run 32-bit programs: registering qemu-i386 for them"
+    local misc=/proc/sys/fs/binfmt_misc
+    [ -e $misc/register ] || as_root mount -t binfmt_misc binfmt_misc $misc
+    [ -e $misc/qemu-i386 ] || printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
+        | as_root tee $misc/register >/dev/null
+    /lib/ld-linux.so.2 --version >/dev/null 2>&1 || { echo "cannot run 32-bit programs here" >&2; exit 1; }
+}
+
+configure() {  # preset [extra cmake args]
+    local preset=$1
+    shift
+    [ -f "build/$preset/build.ninja" ] || cmake --preset "$preset" "$@" >/dev/null
+}
+
+build_windows() {
+    configure win -DBOARD_WERROR=${BOARD_WERROR:-OFF}
+    cmake --build build/win "$@"
+}
+
+run_board() {
+    install_missing
+    build_windows --target board
+    local exe=build/win/app/board.exe
+    if [ -z "${DISPLAY:-}" ]; then
+        echo "Built $exe. No X display is set: start it from a desktop session with"
+        echo "  LANG=zh_CN.UTF-8 wine $exe"
+        exit 0
+    fi
+    LANG=zh_CN.UTF-8 WINEDEBUG=-all exec wine "$exe"
+}
+
+run_tests() {
+    install_missing
+    # CI holds the tree to a clean build: warnings fail it there.
+    local werror=${BOARD_WERROR:-$([ "${CI:-}" = true ] && echo ON || echo OFF)}
+    configure native -DBOARD_WERROR=$werror
+    cmake --build build/native
+    configure fuzz -DBOARD_WERROR=$werror
+    cmake --build build/fuzz
+    BOARD_WERROR=$werror build_windows
+    # One ctest run over the three builds, so the summary at the end covers everything.
+    printf 'subdirs("native" "fuzz" "win")\n' >build/CTestTestfile.cmake
+    ctest --test-dir build --output-on-failure -j2
+}
+
+case "${1:-}" in
+    run) run_board ;;
+    test) run_tests ;;
+    *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
