@@ -67,7 +67,7 @@ run_board() {
         echo "  LANG=zh_CN.UTF-8 wine $exe"
         exit 0
     fi
-    LANG=zh_CN.UTF-8 WINEDEBUG=-all exec wine "$exe"
+    LANG=zh_CN.UTF-8 WINEDEBUG=-all QEMU_RESERVED_VA=0xf7000000 exec wine "$exe"
 }
 
 run_tests() {

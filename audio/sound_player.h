@@ -28,6 +28,8 @@ public:
     void Stop(bool wait = false);
 
 private:
+    bool PlayBytes(const uint8_t* bytes, uint32_t length, bool loop);
+
     struct Midi;
     Midi* midi_;
 };

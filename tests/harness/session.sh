@@ -21,6 +21,9 @@ SESSION_PIDS=()
 RECORD_PID=
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEDEBUG=-all WINEPREFIX=$BOARD_WINEPREFIX
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# Where 32-bit programs run under qemu-i386 (see board.sh), Wine needs the low
+# 4 GB reserved up front or it cannot map its shared user data page.
+export QEMU_RESERVED_VA=0xf7000000
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 note() { echo "-- $*"; }
