@@ -4,7 +4,7 @@
 // properties the board publishes (GDI handles do not cross processes).
 //   window_inspector.exe            tree lines (see PrintWindow)
 //   window_inspector.exe --at       one line per window: caption hex, screen centre
-//   window_inspector.exe --box      the open message box: title, icon, text
+//   window_inspector.exe --box [T]  the open message box (waiting T tenths): title, icon, text
 //   window_inspector.exe --press ID presses button ID of the open message box
 #include <windows.h>
 
@@ -16,7 +16,7 @@
 namespace {
 
 constexpr char kBoardClass[] = "BoardMainWindow";
-constexpr int kWaitTenths = 300;
+constexpr int kWaitTenths = 1200;  // the board starts slowly under an emulated Wine
 
 std::string Hex(const unsigned char* bytes, size_t length)
 {
@@ -115,9 +115,9 @@ void PrintCentres(HWND window)
         PrintCentres(child);
 }
 
-HWND WaitForBox()
+HWND WaitForBox(int tenths = kWaitTenths)
 {
-    for (int i = 0; i < kWaitTenths; ++i) {
+    for (int i = 0; i <= tenths; ++i) {
         HWND box = FindWindowA("#32770", nullptr);
         if (box && IsWindowVisible(box))
             return box;
@@ -127,9 +127,9 @@ HWND WaitForBox()
 }
 
 // title hex, icon (information, other or none), message hex
-int PrintBox()
+int PrintBox(int tenths)
 {
-    HWND box = WaitForBox();
+    HWND box = WaitForBox(tenths);
     if (!box)
         return 1;
     std::string icon = "none", text = "-";
@@ -165,7 +165,7 @@ int PressBoxButton(int id)
 int main(int argc, char** argv)
 {
     if (argc > 1 && std::strcmp(argv[1], "--box") == 0)
-        return PrintBox();
+        return PrintBox(argc > 2 ? std::atoi(argv[2]) : kWaitTenths);
     if (argc > 2 && std::strcmp(argv[1], "--press") == 0)
         return PressBoxButton(std::atoi(argv[2]));
     HWND board = nullptr;

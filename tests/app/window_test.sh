@@ -16,6 +16,7 @@ note "start to window visible: ${STARTUP_MS} ms"
 # Answered No: no second box, nothing opened.
 if [ "$have_prompt" = 1 ]; then
     [ "$(opened_count)" -eq 0 ] || fail "No opened $(cat "$OPENED_FILE")"
+    ! inspect --box 0 >/dev/null || fail "a second box followed No"
 fi
 
 # --- the control tree
