@@ -1,0 +1,230 @@
+// MainWindow: creates the controls from the layout table, binds each button's
+// click to its action and runs the start-up steps of the creation handler.
+#include "app/main_window.h"
+
+#include <cstring>
+
+#include "app/actions.h"
+#include "app/addresses.h"
+#include "app/font_probe.h"
+#include "app/group_box.h"
+#include "app/transparent_label.h"
+#include "app/welcome.h"
+#include "app/window_geometry.h"
+
+#if BOARD_HAVE_SKINS
+#include "skins/skins.h"
+#endif
+#if BOARD_HAVE_HOTKEYS
+#include "hotkeys/hotkey_table.h"
+#endif
+
+namespace {
+
+constexpr char kTitle[] =
+    "【禾木*主持人音效软件】-【" BOARD_SITE_NAME ":" BOARD_SITE_ADDRESS "】-【By禾木】";
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kButtonStyle =
+    WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER | BS_MULTILINE;
+constexpr int kFirstControlId = 1000;
+constexpr int kSkinNumber = 10;
+constexpr int kKeyF1 = 112;
+constexpr int kKeyF2 = 113;
+
+constexpr BYTE kGb2312CharSet = 134;
+
+LOGFONTA LabelFont(LONG height, LONG weight, const char* face)
+{
+    LOGFONTA font = {};
+    font.lfHeight = height;
+    font.lfWeight = weight;
+    font.lfCharSet = kGb2312CharSet;
+    std::strncpy(font.lfFaceName, face, LF_FACESIZE - 1);
+    return font;
+}
+
+LOGFONTA StatementFont() { return LabelFont(-12, FW_NORMAL, ""); }
+LOGFONTA LinkFont() { return LabelFont(-12, FW_BOLD, ""); }
+
+LOGFONTA NoteFont()
+{
+    LOGFONTA font = LabelFont(-14, FW_NORMAL, "微软雅黑");
+    font.lfOutPrecision = OUT_STROKE_PRECIS;
+    font.lfClipPrecision = CLIP_STROKE_PRECIS;
+    font.lfQuality = DRAFT_QUALITY;
+    font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+    return font;
+}
+
+void RunAction(const ControlSpec& spec)
+{
+    switch (spec.action) {
+    case ActionKind::None: break;
+    case ActionKind::PlaySfx: PlaySfxNumber(spec.sfx); break;
+    case ActionKind::StopSfx: StopSfx(); break;
+    case ActionKind::OpenSiteAddress: OpenSiteAddress(); break;
+    case ActionKind::OpenContactLink: OpenContactLink(); break;
+    case ActionKind::OpenGroupLink: OpenGroupLink(); break;
+    }
+}
+
+void (*PressAction(ActionKind action))()
+{
+    return action == ActionKind::OpenSiteAddress ? OpenSiteAddress : nullptr;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE instance)
+    : instance_(instance), statementFont_(StatementFont()), linkFont_(LinkFont()),
+      noteFont_(NoteFont())
+{
+}
+
+MainWindow::~MainWindow()
+{
+    if (window_)
+        DestroyWindow(window_);
+}
+
+bool MainWindow::RegisterClasses(HINSTANCE instance)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = Procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kIconResource));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kMainWindowClass;
+    return RegisterClassA(&windowClass) != 0 && RegisterTransparentLabelClass(instance);
+}
+
+bool MainWindow::Create()
+{
+    // Keep the outer size unless this system's frame leaves too little client area.
+    RECT frame = {0, 0, kLayoutWidth, kLayoutHeight};
+    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+    const OuterRect place = PlaceMainWindow(
+        GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+        (frame.right - frame.left) - kLayoutWidth, (frame.bottom - frame.top) - kLayoutHeight,
+        kLayoutWidth, kLayoutHeight);
+    CreateWindowExA(0, kMainWindowClass, kTitle, kWindowStyle, place.left, place.top, place.width,
+                    place.height, nullptr, nullptr, instance_, this);
+    return window_ != nullptr;
+}
+
+void MainWindow::OnCreated()
+{
+#if BOARD_HAVE_SKINS
+    SelectSkin(kSkinNumber);
+#else
+    (void)kSkinNumber;
+#endif
+    ShowWelcomePrompt();
+#if BOARD_HAVE_HOTKEYS
+    hotkeyTable->Register(StopSfxHotkey, kKeyF1);
+    hotkeyTable->Register(PlayLaughterHotkey, kKeyF2);
+#else
+    (void)kKeyF1;
+    (void)kKeyF2;
+#endif
+}
+
+void MainWindow::Show()
+{
+    ShowWindow(window_, SW_SHOWNORMAL);
+    SetForegroundWindow(window_);
+    UpdateWindow(window_);
+}
+
+void MainWindow::Close()
+{
+    SendMessageA(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+bool MainWindow::Holds(HWND window) const
+{
+    return window_ && window && (window == window_ || IsChild(window_, window));
+}
+
+bool MainWindow::CreateControls()
+{
+    HFONT guiFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    for (int i = 0; i < kControlCount; ++i) {
+        const ControlSpec& spec = kControls[i];
+        HWND parent = spec.container == kInWindow ? window_ : controls_[spec.container];
+        const int id = kFirstControlId + i;
+        HWND control = nullptr;
+        HFONT font = guiFont;
+        switch (spec.kind) {
+        case ControlKind::GroupBox:
+            control = CreateGroupBox(parent, id, spec.left, spec.top, spec.width, spec.height,
+                                     spec.caption);
+            break;
+        case ControlKind::Button:
+            control = CreateWindowExA(0, "BUTTON", spec.caption, kButtonStyle, spec.left, spec.top,
+                                      spec.width, spec.height, parent,
+                                      reinterpret_cast<HMENU>(INT_PTR(id)), instance_, nullptr);
+            break;
+        case ControlKind::Label:
+            font = spec.look.font == LabelFont::Statement ? statementFont_.get()
+                 : spec.look.font == LabelFont::Link      ? linkFont_.get()
+                                                          : noteFont_.get();
+            control = CreateTransparentLabel(parent, id, spec, font, PressAction(spec.action));
+            break;
+        }
+        if (!control)
+            return false;
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        PublishFont(control, font);
+        controls_[i] = control;
+    }
+    return true;
+}
+
+void MainWindow::OnCommand(int id, int code)
+{
+    const int index = id - kFirstControlId;
+    if (code != BN_CLICKED || index < 0 || index >= kControlCount)
+        return;
+    if (kControls[index].kind == ControlKind::Button)
+        RunAction(kControls[index]);
+}
+
+void MainWindow::OnDestroy()
+{
+    for (HWND control : controls_)
+        if (control)
+            WithdrawFont(control);
+    controls_.fill(nullptr);
+    window_ = nullptr;
+    // Hidden windows of the platform or a library must not keep the process alive.
+    PostQuitMessage(0);
+}
+
+LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    switch (message) {
+    case WM_NCCREATE: {
+        self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        break;
+    }
+    case WM_CREATE:
+        return self->CreateControls() ? 0 : -1;
+    case WM_COMMAND:
+        if (self)
+            self->OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_DESTROY:
+        if (self)
+            self->OnDestroy();
+        return 0;
+    case WM_NCDESTROY:
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

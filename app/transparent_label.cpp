@@ -1,0 +1,131 @@
+// Transparent label window procedure. It never erases: the parent paints
+// beneath it first (WS_EX_TRANSPARENT, parents without WS_CLIPCHILDREN), and
+// the label then draws its text with a transparent background and no clipping.
+#include "app/transparent_label.h"
+
+#include <memory>
+#include <string>
+
+namespace {
+
+// Owned by the label window: made at creation, freed at WM_NCDESTROY. UI thread only.
+struct LabelState {
+    COLORREF colour;
+    HFONT font;
+    UINT format;
+    HCURSOR cursor;
+    void (*onPress)();
+};
+
+UINT DrawFormat(const LabelLook& look)
+{
+    // Prefix processing stays on: no DT_NOPREFIX.
+    UINT format = DT_NOCLIP;
+    switch (look.horizontal) {
+    case HorizontalAlign::Left: format |= DT_LEFT; break;
+    case HorizontalAlign::Centre: format |= DT_CENTER; break;
+    case HorizontalAlign::Right: format |= DT_RIGHT; break;
+    }
+    if (look.wordWrap)
+        return format | DT_WORDBREAK;  // vertical alignment does not apply to wrapped text
+    format |= DT_SINGLELINE;
+    switch (look.vertical) {
+    case VerticalAlign::Top: format |= DT_TOP; break;
+    case VerticalAlign::Centre: format |= DT_VCENTER; break;
+    case VerticalAlign::Bottom: format |= DT_BOTTOM; break;
+    }
+    return format;
+}
+
+LabelState* StateOf(HWND label)
+{
+    return reinterpret_cast<LabelState*>(GetWindowLongPtrA(label, GWLP_USERDATA));
+}
+
+void Paint(HWND label, const LabelState& state)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(label, &paint);
+    const int length = GetWindowTextLengthA(label);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    GetWindowTextA(label, text.data(), length + 1);
+    RECT client;
+    GetClientRect(label, &client);
+    const int savedDc = SaveDC(dc);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, state.colour);
+    SelectObject(dc, state.font);
+    DrawTextA(dc, text.c_str(), length, &client, state.format);
+    RestoreDC(dc, savedDc);
+    EndPaint(label, &paint);
+}
+
+LRESULT CALLBACK LabelProcedure(HWND label, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LabelState* state = StateOf(label);
+    switch (message) {
+    case WM_NCCREATE: {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        state = static_cast<LabelState*>(create->lpCreateParams);
+        SetWindowLongPtrA(label, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+        SetPropA(label, kTextColourProperty,
+                 reinterpret_cast<HANDLE>(state->colour | kTextColourPresent));
+        break;
+    }
+    case WM_NCDESTROY:
+        RemovePropA(label, kTextColourProperty);
+        SetWindowLongPtrA(label, GWLP_USERDATA, 0);
+        delete state;
+        break;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        Paint(label, *state);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(state->font);
+    case WM_SETCURSOR:
+        if (state && state->cursor) {
+            SetCursor(state->cursor);
+            return TRUE;
+        }
+        break;
+    case WM_LBUTTONDOWN:
+        if (state && state->onPress) {
+            state->onPress();
+            return 0;
+        }
+        break;
+    }
+    return DefWindowProcA(label, message, wParam, lParam);
+}
+
+}  // namespace
+
+bool RegisterTransparentLabelClass(HINSTANCE instance)
+{
+    WNDCLASSA labelClass = {};
+    labelClass.lpfnWndProc = LabelProcedure;
+    labelClass.hInstance = instance;
+    labelClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    labelClass.hbrBackground = nullptr;  // paints no background
+    labelClass.lpszClassName = kTransparentLabelClass;
+    return RegisterClassA(&labelClass) != 0;
+}
+
+HWND CreateTransparentLabel(HWND parent, int id, const ControlSpec& spec, HFONT font,
+                            void (*onPress)())
+{
+    const Rgb& rgb = spec.look.colour;
+    auto state = std::make_unique<LabelState>(LabelState{
+        RGB(rgb.red, rgb.green, rgb.blue), font, DrawFormat(spec.look),
+        spec.look.handCursor ? LoadCursorA(nullptr, IDC_HAND) : nullptr, onPress});
+    HWND label = CreateWindowExA(WS_EX_TRANSPARENT, kTransparentLabelClass, spec.caption,
+                                 WS_CHILD | WS_VISIBLE, spec.left, spec.top, spec.width,
+                                 spec.height, parent, reinterpret_cast<HMENU>(INT_PTR(id)),
+                                 reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)),
+                                 state.get());
+    if (label)
+        state.release();  // the window frees it at WM_NCDESTROY
+    return label;
+}

@@ -1,0 +1,19 @@
+// The transparent label: a window class of our own that paints no background
+// and draws only its caption, in its own colour, font and alignment.
+#pragma once
+
+#include <windows.h>
+
+#include "app/layout.h"
+
+constexpr char kTransparentLabelClass[] = "BoardTransparentLabel";
+// Text colour published for window inspectors: COLORREF plus this marker bit.
+constexpr char kTextColourProperty[] = "BoardTextColour";
+constexpr UINT_PTR kTextColourPresent = 0x01000000;
+
+bool RegisterTransparentLabelClass(HINSTANCE instance);
+
+// onPress runs when the left mouse button goes down on the label (nullptr: none).
+// The font must outlive the label.
+HWND CreateTransparentLabel(HWND parent, int id, const ControlSpec& spec, HFONT font,
+                            void (*onPress)());

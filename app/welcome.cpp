@@ -1,0 +1,28 @@
+// The welcome prompt: two message boxes with fixed texts and the site visit.
+#include "app/welcome.h"
+
+#include "app/actions.h"
+
+#if BOARD_HAVE_PLATFORM
+#include "platform/message_box.h"
+
+namespace {
+constexpr char kWelcomeText[] = "欢迎使用禾木【主持人音效】*【是否支持一下我们呢】";
+constexpr char kThanksText[] = "【欢迎支持】";
+constexpr char kThanksTitle[] = "提示";
+constexpr int kYesNoStyle = 4;
+constexpr int kInformationStyle = 64;
+constexpr int kAnswerYes = 5;
+}  // namespace
+#endif
+
+void ShowWelcomePrompt()
+{
+#if BOARD_HAVE_PLATFORM
+    // No title: the box's default "信息：" is the one meant.
+    if (ShowMessageBox(kWelcomeText, kYesNoStyle) != kAnswerYes)
+        return;
+    ShowMessageBox(kThanksText, kInformationStyle, kThanksTitle);
+    OpenSiteAddress();
+#endif
+}

@@ -1,0 +1,189 @@
+// Test tool run beside the board: finds its main window and prints the whole
+// control tree, one tab-separated line per window, for the window test to
+// compare with its own expected table. Fonts and label colours come from the
+// properties the board publishes (GDI handles do not cross processes).
+//   window_inspector.exe            tree lines (see PrintWindow)
+//   window_inspector.exe --at       one line per window: caption hex, screen centre
+//   window_inspector.exe --box [T]  the open message box (waiting T tenths): title, icon, text
+//   window_inspector.exe --press ID presses button ID of the open message box
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr char kBoardClass[] = "BoardMainWindow";
+constexpr int kWaitTenths = 1200;  // the board starts slowly under an emulated Wine
+
+std::string Hex(const unsigned char* bytes, size_t length)
+{
+    std::string out;
+    char pair[3];
+    for (size_t i = 0; i < length; ++i) {
+        std::snprintf(pair, sizeof pair, "%02x", bytes[i]);
+        out += pair;
+    }
+    return out.empty() ? "-" : out;
+}
+
+std::string CaptionHex(HWND window)
+{
+    char text[512] = {};
+    // Our labels and standard controls answer WM_GETTEXT across processes.
+    const int length = GetWindowTextA(window, text, sizeof text);
+    return Hex(reinterpret_cast<unsigned char*>(text), size_t(length));
+}
+
+bool DecodeHex(const char* hex, unsigned char* out, size_t length)
+{
+    if (std::strlen(hex) != 2 * length)
+        return false;
+    for (size_t i = 0; i < length; ++i) {
+        unsigned value = 0;
+        if (std::sscanf(hex + 2 * i, "%2x", &value) != 1)
+            return false;
+        out[i] = static_cast<unsigned char>(value);
+    }
+    return true;
+}
+
+std::string FontText(HWND window)
+{
+    const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(window, "BoardFont")));
+    char hex[256] = {};
+    LOGFONTA font = {};
+    if (!atom || !GlobalGetAtomNameA(atom, hex, sizeof hex) ||
+        !DecodeHex(hex, reinterpret_cast<unsigned char*>(&font), sizeof font))
+        return "-";
+    LOGFONTA gui = {};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
+    if (std::memcmp(&gui, &font, sizeof font) == 0)
+        return "gui";
+    char text[160];
+    std::snprintf(text, sizeof text, "%ld,%ld,%ld,%ld,%ld,%u,%u,%u,%u,%u,%u,%u,%u,", font.lfHeight,
+                  font.lfWidth, font.lfEscapement, font.lfOrientation, font.lfWeight,
+                  font.lfItalic, font.lfUnderline, font.lfStrikeOut, font.lfCharSet,
+                  font.lfOutPrecision, font.lfClipPrecision, font.lfQuality,
+                  font.lfPitchAndFamily);
+    const size_t faceLength = strnlen(font.lfFaceName, LF_FACESIZE);
+    return text + (faceLength ? Hex(reinterpret_cast<unsigned char*>(font.lfFaceName), faceLength)
+                              : std::string());
+}
+
+std::string ColourText(HWND window)
+{
+    constexpr UINT_PTR kPresent = 0x01000000;
+    const auto value = reinterpret_cast<UINT_PTR>(GetPropA(window, "BoardTextColour"));
+    if (!(value & kPresent))
+        return "-";
+    char text[32];
+    std::snprintf(text, sizeof text, "%u,%u,%u", unsigned(GetRValue(value)),
+                  unsigned(GetGValue(value)), unsigned(GetBValue(value)));
+    return text;
+}
+
+// parent caption, class, caption, left,top,width,height (parent client; screen
+// for the top window), style, extended style, font, colour
+void PrintWindow(HWND window, HWND parent)
+{
+    char className[128] = {};
+    GetClassNameA(window, className, sizeof className);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    if (parent)
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    std::printf("%s\t%s\t%s\t%ld,%ld,%ld,%ld\t%08lx\t%08lx\t%s\t%s\n",
+                parent ? CaptionHex(parent).c_str() : "-", className, CaptionHex(window).c_str(),
+                rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)),
+                static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)),
+                FontText(window).c_str(), ColourText(window).c_str());
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        PrintWindow(child, window);
+}
+
+void PrintCentres(HWND window)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    std::printf("%s\t%ld\t%ld\t%ld\t%ld\n", CaptionHex(window).c_str(), (rect.left + rect.right) / 2,
+                (rect.top + rect.bottom) / 2, rect.left, rect.top);
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        PrintCentres(child);
+}
+
+HWND WaitForBox(int tenths = kWaitTenths)
+{
+    for (int i = 0; i <= tenths; ++i) {
+        HWND box = FindWindowA("#32770", nullptr);
+        if (box && IsWindowVisible(box))
+            return box;
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+// title hex, icon (information, other or none), message hex
+int PrintBox(int tenths)
+{
+    HWND box = WaitForBox(tenths);
+    if (!box)
+        return 1;
+    std::string icon = "none", text = "-";
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[64] = {};
+        GetClassNameA(child, className, sizeof className);
+        if (lstrcmpiA(className, "Static") != 0)
+            continue;
+        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+            // Shared system icons are window-manager objects, valid in every process.
+            HICON shown = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+            icon = shown == LoadIconA(nullptr, IDI_INFORMATION) ? "information" : "other";
+        } else if (GetWindowTextLengthA(child) > 0) {
+            text = CaptionHex(child);
+        }
+    }
+    std::printf("%s\t%s\t%s\n", CaptionHex(box).c_str(), icon.c_str(), text.c_str());
+    return 0;
+}
+
+int PressBoxButton(int id)
+{
+    HWND box = WaitForBox();
+    HWND button = box ? GetDlgItem(box, id) : nullptr;
+    if (!button)
+        return 1;
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc > 1 && std::strcmp(argv[1], "--box") == 0)
+        return PrintBox(argc > 2 ? std::atoi(argv[2]) : kWaitTenths);
+    if (argc > 2 && std::strcmp(argv[1], "--press") == 0)
+        return PressBoxButton(std::atoi(argv[2]));
+    HWND board = nullptr;
+    for (int i = 0; i < kWaitTenths && !(board = FindWindowA(kBoardClass, nullptr)); ++i)
+        Sleep(100);
+    if (!board) {
+        std::fprintf(stderr, "window_inspector: no board window\n");
+        return 1;
+    }
+    if (argc > 1 && std::strcmp(argv[1], "--at") == 0) {
+        PrintCentres(board);
+    } else {
+        RECT client;
+        GetClientRect(board, &client);
+        std::printf("client\t%ld,%ld\tscreen\t%d,%d\n", client.right, client.bottom,
+                    GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        PrintWindow(board, nullptr);
+    }
+    std::fflush(stdout);
+    return 0;
+}
