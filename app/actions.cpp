@@ -4,48 +4,28 @@
 
 #include "app/addresses.h"
 
-#if BOARD_HAVE_SOUND_PLAYER
 #include "audio/sound_player.h"
-#endif
-#if BOARD_HAVE_SOUND_BANK
 #include "assets/sound_bank.h"
-#endif
-#if BOARD_HAVE_PLATFORM
 #include "platform/open_address.h"
-#endif
 
 void PlaySfx(const ByteBuffer& entry)
 {
-#if BOARD_HAVE_SOUND_PLAYER
     soundPlayer->Play(entry, false);
-#else
-    (void)entry;
-#endif
 }
 
 void PlaySfxNumber(int entry)
 {
-#if BOARD_HAVE_SOUND_BANK
     PlaySfx(SoundBank::Entry(entry));
-#else
-    (void)entry;
-#endif
 }
 
 void StopSfx()
 {
-#if BOARD_HAVE_SOUND_PLAYER
     soundPlayer->Stop();
-#endif
 }
 
 static void Open(const char* address)
 {
-#if BOARD_HAVE_PLATFORM
     OpenAddress(address);
-#else
-    (void)address;
-#endif
 }
 
 void OpenSiteAddress() { Open(SiteAddress); }
@@ -60,8 +40,6 @@ DWORD WINAPI StopSfxHotkey(LPVOID)
 
 DWORD WINAPI PlayLaughterHotkey(LPVOID)
 {
-#if BOARD_HAVE_SOUND_BANK
     PlaySfx(Sfx03);
-#endif
     return 0;
 }

@@ -5,9 +5,7 @@
 #include "app/main_window.h"
 #include "app/process_objects.h"
 
-#if BOARD_HAVE_SKINS
 #include "skins/skins.h"
-#endif
 
 namespace {
 
@@ -33,9 +31,7 @@ void RunMessageLoop(MainWindow& window)
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     ProcessObjects objects;  // released last, after the window and its fonts
-#if BOARD_HAVE_SKINS
     LoadSkinEngine();
-#endif
     if (!MainWindow::RegisterClasses(instance))
         return 0;
     MainWindow window(instance);

@@ -12,12 +12,8 @@
 #include "app/welcome.h"
 #include "app/window_geometry.h"
 
-#if BOARD_HAVE_SKINS
 #include "skins/skins.h"
-#endif
-#if BOARD_HAVE_HOTKEYS
 #include "hotkeys/hotkey_table.h"
-#endif
 
 namespace {
 
@@ -115,19 +111,10 @@ bool MainWindow::Create()
 
 void MainWindow::OnCreated()
 {
-#if BOARD_HAVE_SKINS
     SelectSkin(kSkinNumber);
-#else
-    (void)kSkinNumber;
-#endif
     ShowWelcomePrompt();
-#if BOARD_HAVE_HOTKEYS
     hotkeyTable->Register(StopSfxHotkey, kKeyF1);
     hotkeyTable->Register(PlayLaughterHotkey, kKeyF2);
-#else
-    (void)kKeyF1;
-    (void)kKeyF2;
-#endif
 }
 
 void MainWindow::Show()

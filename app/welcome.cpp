@@ -3,7 +3,6 @@
 
 #include "app/actions.h"
 
-#if BOARD_HAVE_PLATFORM
 #include "platform/message_box.h"
 
 namespace {
@@ -14,15 +13,12 @@ constexpr int kYesNoStyle = 4;
 constexpr int kInformationStyle = 64;
 constexpr int kAnswerYes = 5;
 }  // namespace
-#endif
 
 void ShowWelcomePrompt()
 {
-#if BOARD_HAVE_PLATFORM
     // No title: the box's default "信息：" is the one meant.
     if (ShowMessageBox(kWelcomeText, kYesNoStyle) != kAnswerYes)
         return;
     ShowMessageBox(kThanksText, kInformationStyle, kThanksTitle);
     OpenSiteAddress();
-#endif
 }
