@@ -62,9 +62,12 @@ endfunction()
 
 function(board_add_wine_command NAME)
   add_test(NAME wine.${NAME} COMMAND ${ARGN})
+  # The first Wine test of a build also makes the prefix, which takes minutes
+  # where 32-bit programs run under processor emulation.
   set_tests_properties(wine.${NAME} PROPERTIES
     RESOURCE_LOCK wine
-    TIMEOUT 300
+    LABELS wine
+    TIMEOUT 1800
     ENVIRONMENT "BOARD_BUILD_DIR=${CMAKE_BINARY_DIR};BOARD_HOST_TOOLS=${BOARD_HOST_TOOLS};BOARD_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;BOARD_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 endfunction()
 
