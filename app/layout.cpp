@@ -15,28 +15,28 @@ constexpr int kBox1 = 0, kBox2 = 7, kBox4 = 14, kBox5 = 21, kBox6 = 37, kBox3 = 
 constexpr LabelLook kNoLook{LabelFont::Statement, {0, 0, 0}, HorizontalAlign::Left,
                             VerticalAlign::Top, false, false};
 
-constexpr ControlSpec Box(const char* name, int container, int left, int top, int width,
+constexpr ControlRow Box(const char* name, int container, int left, int top, int width,
                           int height, const char* caption)
 {
     return {name, ControlKind::GroupBox, container, left, top, width, height, caption,
             ActionKind::None, 0, kNoLook};
 }
 
-constexpr ControlSpec Sound(const char* name, int container, int left, int top,
+constexpr ControlRow Sound(const char* name, int container, int left, int top,
                             const char* caption, int sfx)
 {
     return {name, ControlKind::Button, container, left, top, kSoundWidth, kSoundHeight, caption,
             ActionKind::PlaySfx, sfx, kNoLook};
 }
 
-constexpr ControlSpec Tool(const char* name, int left, const char* caption, ActionKind action)
+constexpr ControlRow Tool(const char* name, int left, const char* caption, ActionKind action)
 {
     constexpr int kToolTop = 16;
     return {name, ControlKind::Button, kBox3, left, kToolTop, kToolWidth, kToolHeight, caption,
             action, 0, kNoLook};
 }
 
-constexpr ControlSpec Statement(const char* name, int top, int width, const char* caption,
+constexpr ControlRow Statement(const char* name, int top, int width, const char* caption,
                                 Rgb colour)
 {
     constexpr int kStatementLeft = 35;
@@ -48,7 +48,7 @@ constexpr ControlSpec Statement(const char* name, int top, int width, const char
 
 }  // namespace
 
-const ControlSpec kControls[kControlCount] = {
+const ControlRow kControls[kControlCount] = {
     Box("分组框1", kInWindow, 8, 0, 272, 112, "常用音效"),
     Sound("按钮3", kBox1, 8, 24, "群众笑声/F2键", 3),
     Sound("按钮1", kBox1, 96, 24, "欢呼掌声", 1),

@@ -23,7 +23,7 @@ struct LabelLook {
     bool handCursor;
 };
 
-struct ControlSpec {
+struct ControlRow {
     const char* name;
     ControlKind kind;
     int container;  // index of the containing group box in kControls, or kInWindow
@@ -38,7 +38,7 @@ constexpr int kInWindow = -1;
 constexpr int kControlCount = 52;
 
 // Containers come before what they hold, so the table is also the creation order.
-extern const ControlSpec kControls[kControlCount];
+extern const ControlRow kControls[kControlCount];
 
 // The client area the controls need.
 constexpr int kLayoutWidth = 560;

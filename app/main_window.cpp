@@ -52,11 +52,11 @@ LOGFONTA NoteFont()
     return font;
 }
 
-void RunAction(const ControlSpec& spec)
+void RunAction(const ControlRow& row)
 {
-    switch (spec.action) {
+    switch (row.action) {
     case ActionKind::None: break;
-    case ActionKind::PlaySfx: PlaySfxNumber(spec.sfx); break;
+    case ActionKind::PlaySfx: PlaySfxNumber(row.sfx); break;
     case ActionKind::StopSfx: StopSfx(); break;
     case ActionKind::OpenSiteAddress: OpenSiteAddress(); break;
     case ActionKind::OpenContactLink: OpenContactLink(); break;
@@ -138,26 +138,26 @@ bool MainWindow::CreateControls()
 {
     HFONT guiFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     for (int i = 0; i < kControlCount; ++i) {
-        const ControlSpec& spec = kControls[i];
-        HWND parent = spec.container == kInWindow ? window_ : controls_[spec.container];
+        const ControlRow& row = kControls[i];
+        HWND parent = row.container == kInWindow ? window_ : controls_[row.container];
         const int id = kFirstControlId + i;
         HWND control = nullptr;
         HFONT font = guiFont;
-        switch (spec.kind) {
+        switch (row.kind) {
         case ControlKind::GroupBox:
-            control = CreateGroupBox(parent, id, spec.left, spec.top, spec.width, spec.height,
-                                     spec.caption);
+            control = CreateGroupBox(parent, id, row.left, row.top, row.width, row.height,
+                                     row.caption);
             break;
         case ControlKind::Button:
-            control = CreateWindowExA(0, "BUTTON", spec.caption, kButtonStyle, spec.left, spec.top,
-                                      spec.width, spec.height, parent,
+            control = CreateWindowExA(0, "BUTTON", row.caption, kButtonStyle, row.left, row.top,
+                                      row.width, row.height, parent,
                                       reinterpret_cast<HMENU>(INT_PTR(id)), instance_, nullptr);
             break;
         case ControlKind::Label:
-            font = spec.look.font == LabelFont::Statement ? statementFont_.get()
-                 : spec.look.font == LabelFont::Link      ? linkFont_.get()
+            font = row.look.font == LabelFont::Statement ? statementFont_.get()
+                 : row.look.font == LabelFont::Link      ? linkFont_.get()
                                                           : noteFont_.get();
-            control = CreateTransparentLabel(parent, id, spec, font, PressAction(spec.action));
+            control = CreateTransparentLabel(parent, id, row, font, PressAction(row.action));
             break;
         }
         if (!control)

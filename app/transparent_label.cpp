@@ -113,16 +113,16 @@ bool RegisterTransparentLabelClass(HINSTANCE instance)
     return RegisterClassA(&labelClass) != 0;
 }
 
-HWND CreateTransparentLabel(HWND parent, int id, const ControlSpec& spec, HFONT font,
+HWND CreateTransparentLabel(HWND parent, int id, const ControlRow& row, HFONT font,
                             void (*onPress)())
 {
-    const Rgb& rgb = spec.look.colour;
+    const Rgb& rgb = row.look.colour;
     auto state = std::make_unique<LabelState>(LabelState{
-        RGB(rgb.red, rgb.green, rgb.blue), font, DrawFormat(spec.look),
-        spec.look.handCursor ? LoadCursorA(nullptr, IDC_HAND) : nullptr, onPress});
-    HWND label = CreateWindowExA(WS_EX_TRANSPARENT, kTransparentLabelClass, spec.caption,
-                                 WS_CHILD | WS_VISIBLE, spec.left, spec.top, spec.width,
-                                 spec.height, parent, reinterpret_cast<HMENU>(INT_PTR(id)),
+        RGB(rgb.red, rgb.green, rgb.blue), font, DrawFormat(row.look),
+        row.look.handCursor ? LoadCursorA(nullptr, IDC_HAND) : nullptr, onPress});
+    HWND label = CreateWindowExA(WS_EX_TRANSPARENT, kTransparentLabelClass, row.caption,
+                                 WS_CHILD | WS_VISIBLE, row.left, row.top, row.width,
+                                 row.height, parent, reinterpret_cast<HMENU>(INT_PTR(id)),
                                  reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)),
                                  state.get());
     if (label)

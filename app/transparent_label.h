@@ -15,5 +15,5 @@ bool RegisterTransparentLabelClass(HINSTANCE instance);
 
 // onPress runs when the left mouse button goes down on the label (nullptr: none).
 // The font must outlive the label.
-HWND CreateTransparentLabel(HWND parent, int id, const ControlSpec& spec, HFONT font,
+HWND CreateTransparentLabel(HWND parent, int id, const ControlRow& row, HFONT font,
                             void (*onPress)());

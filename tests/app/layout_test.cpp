@@ -14,7 +14,7 @@ namespace {
 int CountOf(ControlKind kind)
 {
     int n = 0;
-    for (const ControlSpec& c : kControls)
+    for (const ControlRow& c : kControls)
         n += c.kind == kind;
     return n;
 }
@@ -29,7 +29,7 @@ TEST(Layout, HoldsSixBoxesThirtySevenButtonsNineLabels)
 TEST(Layout, EverySoundEntryHasExactlyTheButtonOfItsNumber)
 {
     std::set<int> entries;
-    for (const ControlSpec& c : kControls) {
+    for (const ControlRow& c : kControls) {
         if (c.action != ActionKind::PlaySfx)
             continue;
         EXPECT_EQ("按钮" + std::to_string(c.sfx), std::string(c.name));
@@ -56,7 +56,7 @@ TEST(Layout, ContainersAreEarlierGroupBoxes)
 
 TEST(Layout, BoxSixLiesInBoxFive)
 {
-    for (const ControlSpec& c : kControls) {
+    for (const ControlRow& c : kControls) {
         if (!std::strcmp(c.name, "分组框6")) {
             EXPECT_STREQ(kControls[c.container].name, "分组框5");
         }
@@ -66,7 +66,7 @@ TEST(Layout, BoxSixLiesInBoxFive)
 TEST(Layout, EveryControlFitsItsContainerAndTheWindowIsFilledExactly)
 {
     int right = 0, bottom = 0;
-    for (const ControlSpec& c : kControls) {
+    for (const ControlRow& c : kControls) {
         const int width = c.container == kInWindow ? kLayoutWidth : kControls[c.container].width;
         const int height = c.container == kInWindow ? kLayoutHeight : kControls[c.container].height;
         EXPECT_GE(c.left, 0) << c.name;
@@ -85,7 +85,7 @@ TEST(Layout, EveryControlFitsItsContainerAndTheWindowIsFilledExactly)
 TEST(Layout, StatementRowsAreSixteenApartButTheLastIsEighteen)
 {
     std::vector<int> tops;
-    for (const ControlSpec& c : kControls)
+    for (const ControlRow& c : kControls)
         if (c.kind == ControlKind::Label && c.look.font == LabelFont::Statement)
             tops.push_back(c.top);
     ASSERT_EQ(tops.size(), 7u);
@@ -95,7 +95,7 @@ TEST(Layout, StatementRowsAreSixteenApartButTheLastIsEighteen)
 
 TEST(Layout, OnlyTheLinkLabelActsAndShowsTheHand)
 {
-    for (const ControlSpec& c : kControls) {
+    for (const ControlRow& c : kControls) {
         if (c.kind != ControlKind::Label)
             continue;
         const bool link = !std::strcmp(c.name, "透明标签9");
