@@ -73,7 +73,7 @@ run_board() {
     [ -z "${WINE_UNAVAILABLE:-}" ] || { echo "Built $exe; run it on Windows." >&2; exit 1; }
     if [ -z "${DISPLAY:-}" ]; then
         echo "Built $exe. No X display is set: start it from a desktop session with"
-        echo "  LANG=zh_CN.UTF-8 wine $exe"
+        echo "  LANG=zh_CN.UTF-8 QEMU_RESERVED_VA=0xf7000000 wine $exe"
         exit 0
     fi
     LANG=zh_CN.UTF-8 WINEDEBUG=-all QEMU_RESERVED_VA=0xf7000000 exec wine "$exe"
