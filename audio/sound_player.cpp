@@ -10,7 +10,7 @@
 
 #include "audio/midi_stream_player.h"
 #include "audio/wave_player.h"
-#include "audio/wave_handles.h"
+#include "platform/handles.h"
 #include "audio/wave_registry.h"
 
 SoundPlayer* soundPlayer = nullptr;

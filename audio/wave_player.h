@@ -10,7 +10,7 @@
 
 #include "audio/wave_buffer_pool.h"
 #include "audio/wave_device.h"
-#include "audio/wave_handles.h"
+#include "platform/handles.h"
 
 constexpr DWORD kWatchdogMs = 8888;     // longest wait for a free buffer or a stop
 constexpr DWORD kBufferReturnMs = 2000; // longest wait for queued buffers after the end or a reset

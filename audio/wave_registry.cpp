@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "audio/wave_handles.h"
+#include "platform/handles.h"
 #include "audio/wave_player.h"
 
 namespace {

@@ -2,24 +2,13 @@
 // starts the one thread timer and runs the actions. The rules live in hotkey_state.
 #include "hotkeys/hotkey_table.h"
 
+#include "platform/handles.h"
+
 #include <utility>
 
 HotkeyTable* hotkeyTable = nullptr;
 
 namespace {
-
-// Closes the thread handle as soon as it goes out of scope: firings are not tracked.
-class UniqueHandle {
-public:
-    explicit UniqueHandle(HANDLE h = nullptr) : h_(h) {}
-    ~UniqueHandle() { if (h_) CloseHandle(h_); }
-    UniqueHandle(UniqueHandle&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-
-private:
-    HANDLE h_;
-};
 
 HotkeyAction ActionOf(const HotkeyRecord& record)
 {

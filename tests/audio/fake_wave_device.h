@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "audio/wave_device.h"
-#include "audio/wave_handles.h"
+#include "platform/handles.h"
 
 // Outlives the device (a leaked player keeps its device); every field under `lock`.
 struct FakeLog {

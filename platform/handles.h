@@ -1,4 +1,4 @@
-// Owners for the kernel objects the wave engine uses: handles, critical sections
+// Owners for the kernel objects every folder uses: handles, critical sections
 // and a scoped hold on one. Each closes or deletes what it owns exactly once.
 #pragma once
 
