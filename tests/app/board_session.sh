@@ -2,7 +2,7 @@
 # starting the board through its welcome prompt, the window inspector, and
 # texts as GBK hex the way the inspector prints them.
 
-INSPECTOR=$BOARD_BUILD_DIR/tests/app/window_inspector.exe
+INSPECTOR=$BOARD_BUILD_DIR/tests/app/window_probe.exe
 BOARD_EXE=$BOARD_BUILD_DIR/app/board.exe
 readonly IDOK_BUTTON=1 IDYES_BUTTON=6 IDNO_BUTTON=7
 

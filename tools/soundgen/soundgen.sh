@@ -302,7 +302,7 @@ main() {
   local list=("$@")
   [ ${#list[@]} -gt 0 ] || mapfile -t list < <(awk 'NF { print $1 }' <<<"$TABLE")
   for nn in "${list[@]}"; do render "$nn"; done
-  "$HERE/spectrograms.sh"
+  "$HERE/sonograms.sh"
   python3 "$HERE/measure.py" "$OUT"/sfx*.wav
 }
 

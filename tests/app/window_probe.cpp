@@ -2,10 +2,10 @@
 // control tree, one tab-separated line per window, for the window test to
 // compare with its own expected table. Fonts and label colours come from the
 // properties the board publishes (GDI handles do not cross processes).
-//   window_inspector.exe            tree lines (see PrintWindow)
-//   window_inspector.exe --at       one line per window: caption hex, screen centre
-//   window_inspector.exe --box [T]  the open message box (waiting T tenths): title, icon, text
-//   window_inspector.exe --press ID presses button ID of the open message box
+//   window_probe.exe            tree lines (see PrintWindow)
+//   window_probe.exe --at       one line per window: caption hex, screen centre
+//   window_probe.exe --box [T]  the open message box (waiting T tenths): title, icon, text
+//   window_probe.exe --press ID presses button ID of the open message box
 #include <windows.h>
 
 #include <cstdio>
@@ -172,7 +172,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < kWaitTenths && !(board = FindWindowA(kBoardClass, nullptr)); ++i)
         Sleep(100);
     if (!board) {
-        std::fprintf(stderr, "window_inspector: no board window\n");
+        std::fprintf(stderr, "window_probe: no board window\n");
         return 1;
     }
     if (argc > 1 && std::strcmp(argv[1], "--at") == 0) {
