@@ -68,7 +68,7 @@ struct TestImage {
     }
     void Exports(const std::vector<uint16_t>& ordinals)
     {
-        PutExports(data(), kData, 0x400, ExportSpec{{0x1010, 0x1020, 0x1030}, {"Alpha", "Beta", "Gamma"}, ordinals});
+        PutExports(data(), kData, 0x400, ExportTable{{0x1010, 0x1020, 0x1030}, {"Alpha", "Beta", "Gamma"}, ordinals});
         pe.Directory(IMAGE_DIRECTORY_ENTRY_EXPORT, kExports, 0x100);
     }
     uint32_t NamePointerTable() { uint32_t v; std::memcpy(&v, data().data() + 0x400 + 32, 4); return v - kData; }

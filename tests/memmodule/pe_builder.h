@@ -117,35 +117,35 @@ private:
 
 // An export table laid out inside one section's data at sectionOffset, for a
 // section at sectionAddress: directory, function table, name pointers, ordinals, names.
-struct ExportSpec {
+struct ExportTable {
     std::vector<uint32_t> functions;       // addresses relative to base
     std::vector<std::string> names;        // in name pointer table order
     std::vector<uint16_t> ordinals;        // one per name
 };
 
 inline void PutExports(std::vector<uint8_t>& data, uint32_t sectionAddress, uint32_t sectionOffset,
-                       const ExportSpec& spec)
+                       const ExportTable& table)
 {
     const uint32_t functions = sectionOffset + sizeof(pe::IMAGE_EXPORT_DIRECTORY);
-    const uint32_t names = functions + 4 * static_cast<uint32_t>(spec.functions.size());
-    const uint32_t ordinals = names + 4 * static_cast<uint32_t>(spec.names.size());
-    uint32_t text = ordinals + 2 * static_cast<uint32_t>(spec.names.size());
+    const uint32_t names = functions + 4 * static_cast<uint32_t>(table.functions.size());
+    const uint32_t ordinals = names + 4 * static_cast<uint32_t>(table.names.size());
+    uint32_t text = ordinals + 2 * static_cast<uint32_t>(table.names.size());
     pe::IMAGE_EXPORT_DIRECTORY directory{};
     directory.Base = 1;
-    directory.NumberOfFunctions = static_cast<uint32_t>(spec.functions.size());
-    directory.NumberOfNames = static_cast<uint32_t>(spec.names.size());
+    directory.NumberOfFunctions = static_cast<uint32_t>(table.functions.size());
+    directory.NumberOfNames = static_cast<uint32_t>(table.names.size());
     directory.AddressOfFunctions = sectionAddress + functions;
     directory.AddressOfNames = sectionAddress + names;
     directory.AddressOfNameOrdinals = sectionAddress + ordinals;
     if (data.size() < sectionOffset + sizeof directory)
         data.resize(sectionOffset + sizeof directory);
     std::memcpy(data.data() + sectionOffset, &directory, sizeof directory);
-    for (size_t i = 0; i < spec.functions.size(); ++i)
-        Put32(data, functions + 4 * i, spec.functions[i]);
-    for (size_t i = 0; i < spec.names.size(); ++i) {
+    for (size_t i = 0; i < table.functions.size(); ++i)
+        Put32(data, functions + 4 * i, table.functions[i]);
+    for (size_t i = 0; i < table.names.size(); ++i) {
         Put32(data, names + 4 * i, sectionAddress + text);
-        Put16(data, ordinals + 2 * i, spec.ordinals[i]);
-        PutText(data, text, spec.names[i]);
-        text += static_cast<uint32_t>(spec.names[i].size() + 1);
+        Put16(data, ordinals + 2 * i, table.ordinals[i]);
+        PutText(data, text, table.names[i]);
+        text += static_cast<uint32_t>(table.names[i].size() + 1);
     }
 }

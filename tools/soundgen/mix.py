@@ -28,8 +28,8 @@ def main():
     n = int(seconds * RATE)
     left = array('d', bytes(8 * n))
     right = array('d', bytes(8 * n))
-    for spec in sys.argv[3:]:
-        parts = spec.split('@')
+    for placement in sys.argv[3:]:
+        parts = placement.split('@')
         path, start = parts[0], float(parts[1])
         gain = float(parts[2]) if len(parts) > 2 else 1.0
         pan = float(parts[3]) if len(parts) > 3 else 0.0
