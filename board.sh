@@ -10,7 +10,7 @@ cd "$(dirname "$0")"
 PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
           g++-mingw-w64-i686 wine wine32:i386 libpulse0:i386
           xvfb xdotool imagemagick sox pulseaudio pulseaudio-utils
-          locales fonts-wqy-microhei espeak-ng qemu-user-static liblzma-dev python3)
+          locales fonts-wqy-microhei espeak-ng qemu-user-static liblzma-dev libpulse-dev pkg-config python3)
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 

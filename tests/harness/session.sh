@@ -4,7 +4,7 @@
 #
 #   source tests/harness/session.sh
 #   session_start                 # display + sound + prefix; exports DISPLAY, WINEPREFIX, ...
-#   record_start out.wav / record_stop
+#   record_start out.wav / record_stop   # out.wav.t0: wall time of its first sample
 #   wine_start prog.exe args...   # pid in $WINE_PID;  wine_wait PID SECONDS -> exit code
 #   window_wait NAME SECONDS      # X window id of a window whose title matches NAME
 #   click X Y / key KEY / screenshot out.png
@@ -90,7 +90,7 @@ sound_start() {
     export XDG_RUNTIME_DIR=$SESSION_DIR/xdg
     mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
     export PULSE_RUNTIME_PATH=$XDG_RUNTIME_DIR/pulse
-    pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit -n --use-pid-file=no \
+    pulseaudio --daemonize=no --disable-shm=yes --exit-idle-time=-1 --disallow-exit -n --use-pid-file=no \
         --load="module-null-sink sink_name=board rate=44100 channels=2" \
         --load="module-native-protocol-unix" >"$SESSION_DIR/pulse.log" 2>&1 &
     SESSION_PIDS+=("$!")
@@ -120,22 +120,28 @@ session_start() {
     prefix_ensure
 }
 
+# Records the sink into FILE; FILE.t0 holds the wall-clock time of its first sample.
 record_start() {
-    parecord -d board.monitor --file-format=wav --format=s16le --rate=44100 --channels=2 "$1" &
+    rm -f "$1.t0"
+    "$BOARD_HOST_TOOLS/sinkrec" "$1" --clock "$1.t0" &
     RECORD_PID=$!
-    # parecord needs a moment to attach before the first sample is taken.
-    sleep 0.5
+    wait_for 10 test -e "$1.t0" || fail "the recorder did not start"
 }
 
 record_stop() {
     [ -n "$RECORD_PID" ] || return 0
     kill -INT "$RECORD_PID" 2>/dev/null || true
-    wait "$RECORD_PID" 2>/dev/null || true
+    wait "$RECORD_PID" || fail "the recorder failed"
     RECORD_PID=
 }
 
+# Seconds since the epoch, as the recorder's clock file counts them.
+now() { date +%s.%N; }
+
+# Wine's sound driver asks the server for a short buffer that underruns in the
+# first second whenever the machine is busy; a test needs every sample intact.
 wine_start() {
-    wine "$@" >>"$SESSION_DIR/wine.log" 2>&1 &
+    PULSE_LATENCY_MSEC=${PULSE_LATENCY_MSEC:-60} wine "$@" >>"$SESSION_DIR/wine.log" 2>&1 &
     WINE_PID=$!
     SESSION_PIDS+=("$WINE_PID")
 }
