@@ -1,5 +1,5 @@
 // The controls' actions. Each hands one call to the sound or platform service
-// and ignores its result; the guards fall away once every service is linked.
+// and ignores its result.
 #include "app/actions.h"
 
 #include "app/addresses.h"

@@ -70,7 +70,8 @@ BOOL CALLBACK CollectChild(HWND hwnd, LPARAM param)
         const RECT r = RectIn(c.topLevel, hwnd);
         if (r.top - kBandPadding < c.bandTop)
             c.bandTop = r.top - kBandPadding;
-    } else if (c.dialog && kind == SkinKind::DialogIcon) {
+    } else if (c.dialog && kind == SkinKind::DialogIcon && SendMessageA(hwnd, STM_GETICON, 0, 0) != 0) {
+        // A box without an icon may still keep an empty icon control under its text.
         c.icon = RectIn(c.topLevel, hwnd);
         c.hasIcon = true;
     }

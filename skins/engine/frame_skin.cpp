@@ -175,20 +175,26 @@ void UpdateHover(HWND hwnd, WPARAM hit)
 
 bool Tracking(HWND hwnd) { return (Flags(hwnd) & (kPressClose | kPressMinimize)) != 0; }
 
-LRESULT TrackMove(HWND hwnd, LPARAM clientPoint)
+// Whether a point of the captured mouse (client coordinates) lies on the pressed caption button.
+bool OnPressedButton(HWND hwnd, LPARAM clientPoint)
 {
     POINT p{static_cast<short>(LOWORD(clientPoint)), static_cast<short>(HIWORD(clientPoint))};
     ClientToScreen(hwnd, &p);
     const FrameHit hit = HitAt(hwnd, MAKELPARAM(p.x, p.y));
-    const bool inside = (Flags(hwnd) & kPressClose) ? hit == FrameHit::Close : hit == FrameHit::Minimize;
-    SetFlag(hwnd, kInside, inside);
+    return (Flags(hwnd) & kPressClose) ? hit == FrameHit::Close : hit == FrameHit::Minimize;
+}
+
+LRESULT TrackMove(HWND hwnd, LPARAM clientPoint)
+{
+    SetFlag(hwnd, kInside, OnPressedButton(hwnd, clientPoint));
     return 0;
 }
 
-LRESULT TrackRelease(HWND hwnd)
+// The release point decides, as with any button: a release off the button cancels.
+LRESULT TrackRelease(HWND hwnd, LPARAM clientPoint)
 {
     const UINT_PTR f = Flags(hwnd);
-    const bool fire = (f & kInside) != 0;
+    const bool fire = OnPressedButton(hwnd, clientPoint);
     const WPARAM command = (f & kPressClose) ? SC_CLOSE : SC_MINIMIZE;
     SetFlags(hwnd, f & ~(kPressClose | kPressMinimize | kInside | kHotClose | kHotMinimize));
     ReleaseCapture();
@@ -263,7 +269,7 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_LBUTTONUP:
         if (Tracking(hwnd))
-            return TrackRelease(hwnd);
+            return TrackRelease(hwnd, lParam);
         break;
     case WM_CAPTURECHANGED:
         if (Tracking(hwnd) && reinterpret_cast<HWND>(lParam) != hwnd) {

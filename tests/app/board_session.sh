@@ -39,7 +39,6 @@ board_wait_exit() { wine_wait "$BOARD_PID" "${1:-60}"; }
 # Lines opened through the shell so far.
 opened_count() { grep -c . "$OPENED_FILE" || true; }
 
-wait_opened() {
-    local want=$1
-    wait_for 30 test "$(opened_count)" -ge "$want"
-}
+opened_at_least() { [ "$(opened_count)" -ge "$1" ]; }
+
+wait_opened() { wait_for 30 opened_at_least "$1"; }

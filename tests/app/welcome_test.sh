@@ -12,6 +12,7 @@ BOARD_PID=$WINE_PID
 read -r title icon text < <(inspect --box) || fail "no welcome prompt"
 [ "$title" = "$(gbk_hex "信息：")" ] || fail "welcome title $title"
 [ "$text" = "$(gbk_hex "欢迎使用禾木【主持人音效】*【是否支持一下我们呢】")" ] || fail "welcome text $text"
+[ "$icon" = none ] || fail "welcome box icon: $icon"
 inspect --press $IDYES_BUTTON || fail "cannot answer Yes"
 
 # The second box replaces the first; wait for its own title.

@@ -126,7 +126,83 @@ HWND WaitForBox(int tenths = kWaitTenths)
     return nullptr;
 }
 
-// title hex, icon (information, other or none), message hex
+// Icon handles do not cross processes under every system, so the icon is told by
+// its pixels: the standard icon whose opaque pixels match the screen best, or
+// "other" when none comes close. Skins paint their own background behind it.
+class IconCanvas {
+public:
+    explicit IconCanvas(int size)
+        : screen_(GetDC(nullptr)), dc_(CreateCompatibleDC(screen_)),
+          bitmap_(CreateCompatibleBitmap(screen_, size, size)), old_(SelectObject(dc_, bitmap_)), size_(size)
+    {
+    }
+    ~IconCanvas()
+    {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+        ReleaseDC(nullptr, screen_);
+    }
+    IconCanvas(const IconCanvas&) = delete;
+    IconCanvas& operator=(const IconCanvas&) = delete;
+
+    void CopyScreen(POINT at) { BitBlt(dc_, 0, 0, size_, size_, screen_, at.x, at.y, SRCCOPY); }
+    void Draw(LPCSTR icon, COLORREF background)
+    {
+        HBRUSH fill = CreateSolidBrush(background);
+        RECT all{0, 0, size_, size_};
+        FillRect(dc_, &all, fill);
+        DeleteObject(fill);
+        DrawIconEx(dc_, 0, 0, LoadIconA(nullptr, icon), size_, size_, 0, nullptr, DI_NORMAL);
+    }
+    COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
+
+private:
+    HDC screen_;
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
+    int size_;
+};
+
+bool Close(COLORREF a, COLORREF b)
+{
+    return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
+               std::abs(GetBValue(a) - GetBValue(b)) <= 48;
+}
+
+std::string ShownIconName(HWND iconStatic)
+{
+    const int size = GetSystemMetrics(SM_CXICON);
+    RECT rect;
+    GetWindowRect(iconStatic, &rect);
+    IconCanvas shown(size), onBlack(size), onWhite(size);
+    shown.CopyScreen({rect.left, rect.top});
+    const struct { LPCSTR id; const char* name; } candidates[] = {
+        {IDI_INFORMATION, "information"}, {IDI_WARNING, "warning"}, {IDI_ERROR, "error"}, {IDI_QUESTION, "question"}};
+    std::string best = "other";
+    double bestMismatch = 0.25;  // a quarter of the opaque pixels off: not this icon
+    for (const auto& candidate : candidates) {
+        onBlack.Draw(candidate.id, RGB(0, 0, 0));
+        onWhite.Draw(candidate.id, RGB(255, 255, 255));
+        int opaque = 0, mismatched = 0;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                if (!Close(onBlack.At(x, y), onWhite.At(x, y)))
+                    continue;
+                ++opaque;
+                mismatched += !Close(onBlack.At(x, y), shown.At(x, y));
+            }
+        const double mismatch = opaque ? double(mismatched) / opaque : 1.0;
+        if (mismatch < bestMismatch) {
+            bestMismatch = mismatch;
+            best = candidate.name;
+        }
+    }
+    return best;
+}
+
+// title hex, icon (information, warning, error, question, other or none), message hex
 int PrintBox(int tenths)
 {
     HWND box = WaitForBox(tenths);
@@ -139,9 +215,10 @@ int PrintBox(int tenths)
         if (lstrcmpiA(className, "Static") != 0)
             continue;
         if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-            // Shared system icons are window-manager objects, valid in every process.
-            HICON shown = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
-            icon = shown == LoadIconA(nullptr, IDI_INFORMATION) ? "information" : "other";
+            // A box without an icon may keep an empty icon control.
+            if (!IsWindowVisible(child) || SendMessageA(child, STM_GETICON, 0, 0) == 0)
+                continue;
+            icon = ShownIconName(child);
         } else if (GetWindowTextLengthA(child) > 0) {
             text = CaptionHex(child);
         }
