@@ -11,6 +11,7 @@
 #include "assets/sound_bank.h"
 #include "audio/sound_player.h"
 #include "audio/wave_registry.h"
+#include "tests/audio/process_holdings.h"
 
 namespace {
 
@@ -84,8 +85,7 @@ TEST_F(SoundPlayerTest, StopWithNothingPlayingReturns)
 
 TEST_F(SoundPlayerTest, StopsFromManyThreadsLeaveNoPlayerAndNoHandle)
 {
-    DWORD handlesBefore = 0, handlesAfter = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
+    const Holdings before = Now();
     std::vector<std::thread> threads;
     for (int t = 0; t < 8; ++t)
         threads.emplace_back([this, t] {
@@ -98,8 +98,9 @@ TEST_F(SoundPlayerTest, StopsFromManyThreadsLeaveNoPlayerAndNoHandle)
         thread.join();
     player.Stop(true);
     EXPECT_EQ(WaveRegistry::Count(), 0u);
-    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
-    EXPECT_LE(handlesAfter, handlesBefore);
+    const Holdings after = Now();
+    EXPECT_EQ(after.semaphores, before.semaphores);
+    EXPECT_EQ(after.liveThreads, before.liveThreads);
 }
 
 }  // namespace
