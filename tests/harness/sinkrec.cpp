@@ -20,6 +20,7 @@ namespace {
 
 constexpr uint32_t kRate = 44100;
 constexpr uint32_t kFramesPerRead = kRate / 100;
+constexpr pa_usec_t kMaxLatencyUs = 5000000;
 volatile std::sig_atomic_t stopRequested = 0;
 
 void RequestStop(int) { stopRequested = 1; }
@@ -82,9 +83,13 @@ int main(int argc, char** argv)
             return 1;
         }
         const double arrived = WallSeconds();
-        const pa_usec_t latency = pa_simple_get_latency(stream, &error);
+        int latencyError = 0;
+        const pa_usec_t latency = pa_simple_get_latency(stream, &latencyError);
         for (uint32_t i = 0; i < kFramesPerRead; ++i)
             recording.samples.push_back((float(frames[2 * i]) + float(frames[2 * i + 1])) / 65536.0f);
+        // A read whose latency the server cannot tell dates nothing.
+        if (latency == static_cast<pa_usec_t>(-1) || latency > kMaxLatencyUs)
+            continue;
         const double estimate = arrived - double(latency) * 1e-6 - double(recording.samples.size()) / kRate;
         if (estimate < firstSample)
             firstSample = estimate;
