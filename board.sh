@@ -3,6 +3,7 @@
 #   ./board.sh run    build the board and start it under Wine (Linux) on $DISPLAY
 #   ./board.sh test   build everything (Windows, native, fuzz) and run every test headless
 #                     (BOARD_WINE_TESTS=1 runs the Wine tests also where Wine is emulated)
+#   ./board.sh bench  build the board and its baselines and run the benchmarks headless
 # Each installs what is missing first (as root, or through sudo) and says what it installs.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -103,8 +104,18 @@ run_tests() {
     ctest --test-dir build --output-on-failure -j2 "${exclude[@]}"
 }
 
+run_benchmarks() {
+    install_missing
+    [ -z "${WINE_UNAVAILABLE:-}" ] || { echo "The benchmarks need Wine, which cannot start here." >&2; exit 1; }
+    configure native
+    cmake --build build/native --target wavmatch sinkrec
+    build_windows
+    BOARD_BUILD_DIR=$PWD/build/win BOARD_HOST_TOOLS=$PWD/build/native/tests/harness bash bench/run.sh
+}
+
 case "${1:-}" in
     run) run_board ;;
     test) run_tests ;;
-    *) echo "usage: $0 run|test" >&2; exit 2 ;;
+    bench) run_benchmarks ;;
+    *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
 esac
