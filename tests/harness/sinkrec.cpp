@@ -56,13 +56,13 @@ int main(int argc, char** argv)
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 
-    const pa_sample_spec spec = {PA_SAMPLE_S16LE, kRate, 2};
+    const pa_sample_spec sampleFormat = {PA_SAMPLE_S16LE, kRate, 2};
     pa_buffer_attr attr;
     std::memset(&attr, 0xff, sizeof attr);
     attr.fragsize = kFramesPerRead * 4;
     int error = 0;
     pa_simple* stream = pa_simple_new(nullptr, "sinkrec", PA_STREAM_RECORD, "board.monitor", "recording",
-                                      &spec, nullptr, &attr, &error);
+                                      &sampleFormat, nullptr, &attr, &error);
     if (!stream) {
         std::fprintf(stderr, "sinkrec: %s\n", pa_strerror(error));
         return 1;
