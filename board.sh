@@ -1,34 +1,101 @@
 #!/usr/bin/env bash
-# The board's two entry points on a Debian machine:
+# The board's entry points on a Debian machine:
 #   ./board.sh run    build the board and start it under Wine (Linux) on $DISPLAY
 #   ./board.sh test   build everything (Windows, native, fuzz) and run every test headless
 #                     (BOARD_WINE_TESTS=1 runs the Wine tests also where Wine is emulated)
 #   ./board.sh bench  build the board and its baselines and run the benchmarks headless
 # Each installs what is missing first (as root, or through sudo) and says what it installs.
+# Sourced (as the script tests do), it defines its functions and runs nothing.
 set -euo pipefail
-cd "$(dirname "$0")"
 
-PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
+PACKAGES=(cmake ninja-build g++ clang googletest
           g++-mingw-w64-i686 wine wine32:i386 libpulse0:i386
           xvfb xdotool imagemagick sox pulseaudio pulseaudio-utils
           locales fonts-wqy-microhei espeak-ng qemu-user-static liblzma-dev libpulse-dev pkg-config python3)
 
+# What Wine needs to serve the board well, for the user and the tests alike:
+# Wine's sound stream asks the server for a buffer so short that it underruns
+# in the first second whenever the machine is busy, garbling the sound;
+# Wine's .NET and HTML installers would otherwise pop up on a fresh prefix,
+# and its menu builder would put Windows entries into the desktop's menus.
+BOARD_WINE_ENV=(LANG=zh_CN.UTF-8 WINEDEBUG=-all PULSE_LATENCY_MSEC=60
+                "WINEDLLOVERRIDES=mscoree,mshtml=;winemenubuilder.exe=d"
+                QEMU_RESERVED_VA=0xf7000000)
+
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
+# Prints those of the named packages that are not installed, one a line.
+missing_packages() {
+    local p
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
+    done
+}
+
+# A mirror caught in the middle of a sync fails one index while the rest are
+# fresh, so a failed update is a warning; a second try often finds it whole.
+LISTS_UPDATED=
+update_lists() {
+    [ -z "$LISTS_UPDATED" ] || return 0
+    LISTS_UPDATED=1
+    as_root apt-get update -qq && return 0
+    echo "== warning: some package lists could not be updated; updating once more" >&2
+    as_root apt-get update -qq && return 0
+    echo "== warning: going on with the package lists as they are" >&2
+}
+
+apt_install() { as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$@" >/dev/null; }
+
+# An apt preference for the release and its updates suite. When the security
+# suite's lists for one architecture are missing, its newer versions cannot
+# pair with the other architecture's; the release's own versions always can.
+release_preference() {
+    local codename
+    codename=$(. /etc/os-release && echo "${VERSION_CODENAME:?}")
+    printf 'Package: *\nPin: release n=%s\nPin-Priority: 990\n\n' "$codename" "$codename-updates"
+}
+
+# Installs those of the named packages that are missing; on failure tries once
+# more with the release's versions preferred for that one command (the
+# machine's apt configuration is left as it was), then stops naming the rest.
+install_packages() {
+    local missing
+    mapfile -t missing < <(missing_packages "$@")
+    [ ${#missing[@]} -gt 0 ] || return 0
+    echo "== installing: ${missing[*]}"
+    update_lists
+    apt_install "${missing[@]}" && return 0
+    echo "== the install failed; trying once more with the release's own versions preferred, for this install only"
+    local preference status=0
+    preference=$(mktemp)
+    release_preference >"$preference"
+    apt_install -o Dir::Etc::Preferences="$preference" "${missing[@]}" || status=$?
+    rm -f "$preference"
+    [ $status -eq 0 ] && return 0
+    mapfile -t missing < <(missing_packages "${missing[@]}")
+    echo "== could not install: ${missing[*]}" >&2
+    echo "   (apt-get install ${missing[*]} shows why)" >&2
+    exit 1
+}
+
+# The sanitizers' runtime is packaged per clang version.
+clang_runtime_package() {
+    local major
+    major=$(clang -dumpversion | cut -d. -f1)
+    apt-cache show "libclang-rt-$major-dev" >/dev/null 2>&1 && echo "libclang-rt-$major-dev"
+    return 0
+}
+
 install_missing() {
-    local missing=() p
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         echo "== enabling the i386 architecture for 32-bit Wine"
         as_root dpkg --add-architecture i386
+        LISTS_UPDATED=
     fi
-    for p in "${PACKAGES[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-    done
-    if [ ${#missing[@]} -gt 0 ]; then
-        echo "== installing: ${missing[*]}"
-        as_root apt-get update -qq
-        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
-    fi
+    install_packages "${PACKAGES[@]}"
+    local runtime
+    runtime=$(clang_runtime_package)
+    [ -z "$runtime" ] || install_packages "$runtime"
     if ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
         echo "== generating the zh_CN.UTF-8 locale (ANSI code page 936 under Wine)"
         grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'zh_CN.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
@@ -56,10 +123,12 @@ enable_32bit_programs() {
     WINE_UNAVAILABLE=1
 }
 
+# Configuring every time is cheap when nothing changed, and lets options such
+# as BOARD_WERROR take effect on an existing tree.
 configure() {  # preset [extra cmake args]
     local preset=$1
     shift
-    [ -f "build/$preset/build.ninja" ] || cmake --preset "$preset" "$@" >/dev/null
+    cmake --preset "$preset" "$@" >/dev/null
 }
 
 build_windows() {
@@ -74,10 +143,10 @@ run_board() {
     [ -z "${WINE_UNAVAILABLE:-}" ] || { echo "Built $exe; run it on Windows." >&2; exit 1; }
     if [ -z "${DISPLAY:-}" ]; then
         echo "Built $exe. No X display is set: start it from a desktop session with"
-        echo "  LANG=zh_CN.UTF-8 QEMU_RESERVED_VA=0xf7000000 wine $exe"
+        echo "  env ${BOARD_WINE_ENV[*]@Q} wine $exe"
         exit 0
     fi
-    LANG=zh_CN.UTF-8 WINEDEBUG=-all QEMU_RESERVED_VA=0xf7000000 exec wine "$exe"
+    exec env "${BOARD_WINE_ENV[@]}" wine "$exe"
 }
 
 run_tests() {
@@ -113,9 +182,14 @@ run_benchmarks() {
     BOARD_BUILD_DIR=$PWD/build/win BOARD_HOST_TOOLS=$PWD/build/native/tests/harness bash bench/run.sh
 }
 
-case "${1:-}" in
-    run) run_board ;;
-    test) run_tests ;;
-    bench) run_benchmarks ;;
-    *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
-esac
+main() {
+    cd "$(dirname "$0")"
+    case "${1:-}" in
+        run) run_board ;;
+        test) run_tests ;;
+        bench) run_benchmarks ;;
+        *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
+    esac
+}
+
+[ "${BASH_SOURCE[0]}" != "$0" ] || main "$@"

@@ -45,7 +45,8 @@ bool WriteClock(const std::string& path, double firstSample)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2 && !(argc == 4 && !std::strcmp(argv[2], "--clock"))) {
+    const bool shapeKnown = argc == 2 || (argc == 4 && !std::strcmp(argv[2], "--clock"));
+    if (!shapeKnown || argv[1][0] == '-') {
         std::fprintf(stderr, "usage: sinkrec OUT.wav [--clock FILE]\n");
         return 2;
     }

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -249,11 +250,29 @@ int Probe(int argc, char** argv)
     return WriteWave(args[0], ProbeSignal(unsigned(std::atoi(args[1])), std::atof(args[2]), rate)) ? 0 : 2;
 }
 
+// Every "--" argument must be an option some command knows, followed by its value,
+// so a mistyped flag is an error rather than a file name or a silent default.
+bool OptionsKnown(int argc, char** argv)
+{
+    static const char* const known[] = {"--ref-from", "--ref-seconds", "--threshold"};
+    for (int i = 2; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--", 2))
+            continue;
+        if (std::none_of(std::begin(known), std::end(known), [&](const char* k) { return !std::strcmp(argv[i], k); }) ||
+            i + 1 == argc) {
+            std::fprintf(stderr, "wavmatch: unknown option or missing value: %s\n", argv[i]);
+            return false;
+        }
+        ++i;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc >= 2) {
+    if (argc >= 2 && OptionsKnown(argc, argv)) {
         std::string command = argv[1];
         if (command == "match")
             return Match(argc, argv);
