@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "assets/byte_buffer.h"
+#include "base/byte_buffer.h"
 
 void PlaySfx(const ByteBuffer& entry);
 void PlaySfxNumber(int entry);  // SoundBank entry 1 to 33

@@ -2,29 +2,29 @@
 // table, the skin engine's module, the wave registry and the sound player.
 #include "app/process_objects.h"
 
-#include "hotkeys/hotkey_table.h"
-#include "memmodule/memory_module.h"
-#include "audio/sound_player.h"
-#include "audio/wave_registry.h"
+#include "skins/skins.h"
+
+namespace {
+
+// An F1 or F2 action is one stop or one start; this is far beyond either, and
+// short enough that a hung sound device cannot keep the program from ending.
+constexpr DWORD kActionExitWaitMs = 5000;
+
+}  // namespace
 
 ProcessObjects::ProcessObjects()
+    : skinEngine_(std::make_unique<MemoryModule>()), hotkeys_(std::make_unique<HotkeyTable>())
 {
-    hotkeyTable = new HotkeyTable;
-    skinEngineModule = new MemoryModule;
-    WaveRegistry::Create();
-    soundPlayer = new SoundPlayer;
+    skinEngineModule = skinEngine_.get();
+    hotkeyTable = hotkeys_.get();
 }
 
 ProcessObjects::~ProcessObjects()
 {
-    delete hotkeyTable;
+    // No tick polls after the message loop, so no new action thread can start.
+    hotkeys_->WaitForActions(kActionExitWaitMs);
     hotkeyTable = nullptr;
-    delete skinEngineModule;
+    hotkeys_.reset();
     skinEngineModule = nullptr;
-    // No new player may register once the final stop has begun.
-    WaveRegistry::RefuseNewPlayers();
-    soundPlayer->Stop(true);
-    delete soundPlayer;
-    soundPlayer = nullptr;
-    WaveRegistry::Destroy();
+    skinEngine_.reset();
 }

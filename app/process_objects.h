@@ -2,12 +2,26 @@
 // before anything else, released once the message loop has ended.
 #pragma once
 
+#include <memory>
+
+#include "audio/sound_system.h"
+#include "hotkeys/hotkey_table.h"
+#include "memmodule/memory_module.h"
+
 class ProcessObjects {
 public:
+    // Makes each object and publishes it through its subsystem's global pointer.
     ProcessObjects();
-    // Hotkeys and module records go first; sound is stopped (waiting for every
-    // player thread) while the player and the registry lock still exist.
+    // Waits (bounded) for the hotkey actions still running, since they use the
+    // sound player; then the members go in reverse order of declaration.
     ~ProcessObjects();
     ProcessObjects(const ProcessObjects&) = delete;
     ProcessObjects& operator=(const ProcessObjects&) = delete;
+
+private:
+    // Declared in the reverse of the teardown: the sound side stops last, once
+    // nothing else can reach it; the hotkey table and the module records go first.
+    SoundSystem sound_;
+    std::unique_ptr<MemoryModule> skinEngine_;
+    std::unique_ptr<HotkeyTable> hotkeys_;
 };

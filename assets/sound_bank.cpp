@@ -10,7 +10,9 @@ const ByteBuffer& Entry(int number)
         &Sfx12, &Sfx13, &Sfx14, &Sfx15, &Sfx16, &Sfx17, &Sfx18, &Sfx19, &Sfx20, &Sfx21, &Sfx22,
         &Sfx23, &Sfx24, &Sfx25, &Sfx26, &Sfx27, &Sfx28, &Sfx29, &Sfx30, &Sfx31, &Sfx32, &Sfx33,
     };
-    return *entries[number - 1];
+    // A number no button carries gets an empty buffer, which every player refuses.
+    static const ByteBuffer noEntry = {0};
+    return number >= 1 && number <= kEntryCount ? *entries[number - 1] : noEntry;
 }
 
 }  // namespace SoundBank

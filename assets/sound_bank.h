@@ -2,7 +2,7 @@
 // image. Entry N is played by button N; Sfx03 also by the F2 hotkey.
 #pragma once
 
-#include "assets/byte_buffer.h"
+#include "base/byte_buffer.h"
 
 extern "C" {
 extern const ByteBuffer Sfx01, Sfx02, Sfx03, Sfx04, Sfx05, Sfx06, Sfx07, Sfx08, Sfx09, Sfx10, Sfx11,
@@ -14,7 +14,8 @@ namespace SoundBank {
 
 constexpr int kEntryCount = 33;
 
-// Entry 1 to 33; the bank is the program image itself, so nothing is copied.
+// Entry 1 to 33, or an empty buffer for any other number; the bank is the
+// program image itself, so nothing is copied.
 const ByteBuffer& Entry(int number);
 
 }  // namespace SoundBank

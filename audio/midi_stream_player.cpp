@@ -294,10 +294,13 @@ int32_t MidiStreamPlayer::FillBuffer(bool first, StreamBuffer& buffer)
         }
         if (!earliest) {
             fillFlags |= AllEnded;
-            // A loop goes on in this buffer, unless this pass wrote nothing into it
-            // (a file without records would spin here).
-            if (!looping || buffer.used == usedAtPassStart)
+            if (!looping)
                 return FillReady;
+            // A loop goes on in this buffer, unless this pass wrote nothing into it.
+            // A whole pass into an empty buffer means a file without records: it
+            // ends, rather than cycling empty buffers through the device for ever.
+            if (buffer.used == usedAtPassStart)
+                return buffer.used == 0 ? EndOfData : FillReady;
             if (!Rewind()) {
                 fillFlags = ReadError;
                 return ReadFailed;

@@ -1,5 +1,5 @@
 // Telling wave data from MIDI data by their first bytes alone.
-#include "audio/sound_player.h"
+#include "audio/sound_kind.h"
 
 #include <cstring>
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "audio/midi_stream_player.h"
+#include "audio/sound_kind.h"
 #include "audio/wave_player.h"
 #include "platform/handles.h"
 #include "audio/wave_registry.h"

@@ -4,12 +4,7 @@
 
 #include <cstdint>
 
-#include "assets/byte_buffer.h"
-
-enum class SoundKind { Wave, Midi, NotSound };
-
-// Wave first, so an image that passes the wave test is never tried as MIDI.
-SoundKind ClassifySound(const uint8_t* bytes, uint32_t length);
+#include "base/byte_buffer.h"
 
 class SoundPlayer {
 public:
@@ -34,5 +29,5 @@ private:
     Midi* midi_;
 };
 
-// The process-wide player; the start routine creates it first and deletes it last.
+// The process-wide player, owned by the SoundSystem; nullptr outside its life.
 extern SoundPlayer* soundPlayer;

@@ -1,5 +1,5 @@
-// The winmm wave output device behind the player's seam. Results of the calls
-// other than the open are ignored, as the player has nothing to do about them.
+// The winmm wave output device behind the player's seam. The open, prepare and
+// write report refusals; the player cannot act on the others' results.
 #include "audio/wave_device.h"
 
 namespace {
@@ -16,8 +16,11 @@ public:
         return waveOutOpen(&device_, WAVE_MAPPER, wfx, reinterpret_cast<DWORD_PTR>(done), instance,
                            CALLBACK_FUNCTION) == MMSYSERR_NOERROR;
     }
-    void Prepare(WAVEHDR* header) override { waveOutPrepareHeader(device_, header, sizeof *header); }
-    void Write(WAVEHDR* header) override { waveOutWrite(device_, header, sizeof *header); }
+    bool Prepare(WAVEHDR* header) override
+    {
+        return waveOutPrepareHeader(device_, header, sizeof *header) == MMSYSERR_NOERROR;
+    }
+    bool Write(WAVEHDR* header) override { return waveOutWrite(device_, header, sizeof *header) == MMSYSERR_NOERROR; }
     void Unprepare(WAVEHDR* header) override { waveOutUnprepareHeader(device_, header, sizeof *header); }
     void Pause() override { waveOutPause(device_); }
     void Reset() override { waveOutReset(device_); }

@@ -19,8 +19,9 @@ public:
 
     // False when there is no output device or it does not take the format.
     virtual bool Open(const std::vector<uint8_t>& format, WaveDoneFunction done, DWORD_PTR instance) = 0;
-    virtual void Prepare(WAVEHDR* header) = 0;
-    virtual void Write(WAVEHDR* header) = 0;
+    // False when the device refuses the header; a refused buffer is not queued.
+    virtual bool Prepare(WAVEHDR* header) = 0;
+    virtual bool Write(WAVEHDR* header) = 0;
     virtual void Unprepare(WAVEHDR* header) = 0;
     virtual void Pause() = 0;
     virtual void Reset() = 0;  // every queued buffer comes back through the notice

@@ -80,7 +80,8 @@ bool WavePlayer::Play()
         if (woke == WAIT_OBJECT_0) {
             ++slotsTaken;
             step = FillNext();
-        } else if (woke == WAIT_OBJECT_0 + 1 || woke == WAIT_TIMEOUT) {
+        } else if (woke == WAIT_OBJECT_0 + 1 || woke == WAIT_TIMEOUT || woke == WAIT_FAILED) {
+            // A wait that fails would fail again at once: the player ends instead of spinning.
             step = Step::Stop;
         }
         if (step == Step::Ended) {
@@ -138,8 +139,9 @@ WavePlayer::Step WavePlayer::FillNext()
     std::memcpy(header.lpData, pcm.bytes + position, fill);
     header.dwBufferLength = fill;
     position += fill;
-    device->Prepare(&header);
-    device->Write(&header);
+    // A refused buffer will never come back: stop now rather than wait out the watchdog.
+    if (!device->Prepare(&header) || !device->Write(&header))
+        return Step::Stop;
     ++written;
     {
         ScopedLock hold(lock);
@@ -150,11 +152,12 @@ WavePlayer::Step WavePlayer::FillNext()
 }
 
 // Every written buffer raises `slots` once, as the last thing its notice does
-// with the player; taking those counts proves no notice is still running.
+// with the player; taking every count ever put in proves no notice is still
+// running. (Counted as a sum: the player may have taken fewer than it raised.)
 bool WavePlayer::TakeBackEveryNotice()
 {
     const DWORD deadline = GetTickCount() + kBufferReturnMs;
-    while (slotsTaken - slotsRaisedHere < written) {
+    while (slotsTaken < slotsRaisedHere + written) {
         const DWORD now = GetTickCount();
         const DWORD left = int32_t(deadline - now) > 0 ? deadline - now : 0;
         if (WaitForSingleObject(slots.get(), left) != WAIT_OBJECT_0)

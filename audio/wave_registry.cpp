@@ -1,5 +1,7 @@
 // The wave player registry: an ordered list of live players behind one lock.
 // Held only to add, remove, and for StopAll's signalling pass; never while waiting.
+// Every call passes a gate first, so Destroy can wait for the calls inside and
+// no call after it reaches the deleted lock.
 #include "audio/wave_registry.h"
 
 #include <algorithm>
@@ -10,36 +12,47 @@
 
 namespace {
 
-enum : LONG { kAbsent, kMaking, kReady };
-
-LONG lockState = kAbsent;          // interlocked
-CRITICAL_SECTION registryLock;     // made once lockState is kReady
+// Interlocked: calls between the gate and their release of the lock.
+LONG callsInside = 0;
+// Interlocked: nonzero while the lock does not exist (before Create, after Destroy).
+LONG shut = 1;
+CRITICAL_SECTION registryLock;  // live while shut is 0
 // Under registryLock.
 std::vector<WavePlayer*> players;
 bool closing = false;
 
-CRITICAL_SECTION* Lock()
-{
-    for (;;) {
-        const LONG state = InterlockedCompareExchange(&lockState, kMaking, kAbsent);
-        if (state == kReady)
-            return &registryLock;
-        if (state == kAbsent) {
-            InitializeCriticalSection(&registryLock);
-            InterlockedExchange(&lockState, kReady);
-            return &registryLock;
-        }
-        Sleep(0);  // another thread is making it
-    }
-}
+bool IsShut() { return InterlockedCompareExchange(&shut, 0, 0) != 0; }
 
 }  // namespace
 
 namespace WaveRegistry {
 
+Hold::Hold()
+{
+    InterlockedIncrement(&callsInside);
+    if (IsShut()) {
+        InterlockedDecrement(&callsInside);
+        return;
+    }
+    EnterCriticalSection(&registryLock);
+    held_ = true;
+}
+
+Hold::~Hold()
+{
+    if (!held_)
+        return;
+    LeaveCriticalSection(&registryLock);
+    InterlockedDecrement(&callsInside);
+}
+
 void Create()
 {
-    ScopedLock hold(Lock());
+    if (IsShut()) {
+        InitializeCriticalSection(&registryLock);
+        InterlockedExchange(&shut, 0);
+    }
+    Hold hold;
     closing = false;
 }
 
@@ -47,7 +60,9 @@ void StopAll(bool wait)
 {
     std::vector<UniqueHandle> threads;
     {
-        ScopedLock hold(Lock());
+        Hold hold;
+        if (!hold)
+            return;
         if (wait)
             threads.reserve(players.size());
         // Signal and take our own reference in one pass: a player may free
@@ -65,26 +80,32 @@ void StopAll(bool wait)
 
 void RefuseNewPlayers()
 {
-    ScopedLock hold(Lock());
-    closing = true;
+    Hold hold;
+    if (hold)
+        closing = true;
 }
 
 void Destroy()
 {
-    if (InterlockedCompareExchange(&lockState, kAbsent, kReady) == kReady)
-        DeleteCriticalSection(&registryLock);
+    if (InterlockedExchange(&shut, 1) != 0)
+        return;
+    // A call that passed the gate before it shut still holds or awaits the lock.
+    while (InterlockedCompareExchange(&callsInside, 0, 0) != 0)
+        Sleep(1);
+    DeleteCriticalSection(&registryLock);
+    players.clear();
 }
 
 size_t Count()
 {
-    ScopedLock hold(Lock());
-    return players.size();
+    Hold hold;
+    return hold ? players.size() : 0;
 }
 
 bool Add(WavePlayer* player)
 {
-    ScopedLock hold(Lock());
-    if (closing)
+    Hold hold;
+    if (!hold || closing)
         return false;
     players.push_back(player);
     if (player->CreateThreadSuspended())
@@ -95,8 +116,9 @@ bool Add(WavePlayer* player)
 
 void Remove(WavePlayer* player)
 {
-    ScopedLock hold(Lock());
-    players.erase(std::remove(players.begin(), players.end(), player), players.end());
+    Hold hold;
+    if (hold)
+        players.erase(std::remove(players.begin(), players.end(), player), players.end());
 }
 
 }  // namespace WaveRegistry

@@ -8,20 +8,37 @@ class WavePlayer;
 
 namespace WaveRegistry {
 
-// Creates the lock (program start); safe to call again and made on first use anyway.
+// Makes the lock and opens the registry (program start); on an open registry it
+// only lifts RefuseNewPlayers. Until it runs every call is refused.
 void Create();
 // Signals every listed player to stop; with wait, returns once all their threads ended.
 void StopAll(bool wait);
 // The shutdown's closing flag, set under the lock: every later Start is refused.
 void RefuseNewPlayers();
-// Deletes the lock (program exit, after the shutdown stop has returned).
+// Shuts the registry and deletes the lock (program exit, after the shutdown stop).
+// It waits for every call still inside; every call after it is refused and
+// touches nothing it freed.
 void Destroy();
 // Players listed now.
 size_t Count();
 
 // For WavePlayer: lists the player and creates its thread suspended, in one hold
-// of the lock; false when closing or the thread cannot be had.
+// of the lock; false when closing, shut, or the thread cannot be had.
 bool Add(WavePlayer* player);
 void Remove(WavePlayer* player);
+
+// One pass through the registry's gate and its lock, held for the object's
+// life; it holds nothing (and converts to false) while the registry is shut.
+class Hold {
+public:
+    Hold();
+    ~Hold();
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+    explicit operator bool() const { return held_; }
+
+private:
+    bool held_ = false;
+};
 
 }  // namespace WaveRegistry

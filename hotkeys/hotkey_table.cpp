@@ -1,9 +1,9 @@
 // Windows edge of the hotkey table: fills the snapshot from GetAsyncKeyState,
-// starts the one thread timer and runs the actions. The rules live in hotkey_state.
+// starts the one thread timer, runs the actions and keeps their threads until
+// they end. The rules live in hotkey_state.
 #include "hotkeys/hotkey_table.h"
 
-#include "platform/handles.h"
-
+#include <algorithm>
 #include <utility>
 
 HotkeyTable* hotkeyTable = nullptr;
@@ -39,6 +39,29 @@ void WindowsHotkeyPlatform::RunAction(const HotkeyRecord& record)
         return;
     }
     UniqueHandle thread(CreateThread(nullptr, 0, action, reinterpret_cast<LPVOID>(id), 0, nullptr));
+    if (thread)
+        actionThreads_.push_back(std::move(thread));
+}
+
+void WindowsHotkeyPlatform::ForgetEndedActions()
+{
+    actionThreads_.erase(std::remove_if(actionThreads_.begin(), actionThreads_.end(),
+                                        [](const UniqueHandle& thread) {
+                                            return WaitForSingleObject(thread.get(), 0) != WAIT_TIMEOUT;
+                                        }),
+                         actionThreads_.end());
+}
+
+bool WindowsHotkeyPlatform::WaitForActions(DWORD timeoutMs)
+{
+    const DWORD begun = GetTickCount();
+    for (const UniqueHandle& thread : actionThreads_) {
+        const DWORD spent = GetTickCount() - begun;
+        if (spent >= timeoutMs || WaitForSingleObject(thread.get(), timeoutMs - spent) == WAIT_TIMEOUT)
+            break;
+    }
+    ForgetEndedActions();
+    return actionThreads_.empty();
 }
 
 int HotkeyTable::Register(HotkeyAction action, int keyCode, int modifiers, int secondKey,
@@ -51,6 +74,7 @@ int HotkeyTable::Register(HotkeyAction action, int keyCode, int modifiers, int s
 void HotkeyTable::Poll()
 {
     core_.Poll();
+    platform_.ForgetEndedActions();
 }
 
 void CALLBACK HotkeyTimerProc(HWND, UINT, UINT_PTR, DWORD)

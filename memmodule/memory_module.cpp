@@ -12,8 +12,6 @@
 
 using namespace pe;
 
-MemoryModule* skinEngineModule = nullptr;
-
 namespace {
 
 constexpr int64_t kMaxCount = std::numeric_limits<int32_t>::max();

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "assets/byte_buffer.h"
+#include "base/byte_buffer.h"
 #include "memmodule/loader_platform.h"
 #include "memmodule/pe_format.h"
 
@@ -66,7 +66,3 @@ private:
     pe::IMAGE_NT_HEADERS32 ntHeaders{};
     std::vector<pe::IMAGE_SECTION_HEADER> sections;
 };
-
-// The skin engine's module: nullptr until the start routine creates it; the
-// application owns it and deletes it at exit (the destructor releases the records).
-extern MemoryModule* skinEngineModule;

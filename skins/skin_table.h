@@ -1,7 +1,7 @@
 // The embedded skin set and the skin engine's DLL image, as the program carries them.
 #pragma once
 
-#include "assets/byte_buffer.h"
+#include "base/byte_buffer.h"
 
 constexpr int kSkinCount = 33;
 

@@ -8,6 +8,8 @@
 #include "memmodule/memory_module.h"
 #include "skins/skin_table.h"
 
+MemoryModule* skinEngineModule = nullptr;
+
 namespace {
 
 const char kAttachExport[] = "SkinH_AttachRes";

@@ -1,7 +1,13 @@
 // Loading the skin engine from its embedded image and handing it one skin of the table.
 #pragma once
 
-#include "assets/byte_buffer.h"
+#include "base/byte_buffer.h"
+
+class MemoryModule;
+
+// The skin engine's module: nullptr until the start routine creates it; the
+// start routine owns it and releases it at exit (the destructor frees the records).
+extern MemoryModule* skinEngineModule;
 
 // MemoryModule::Load of skinEngineImage into skinEngineModule; the result is ignored.
 void LoadSkinEngine();

@@ -157,4 +157,12 @@ TEST(SoundBank, TotalsTheBanksSize)
     EXPECT_EQ(total, kBankBytes);
 }
 
+TEST(SoundBank, NumbersNoButtonCarriesGiveAnEmptyEntry)
+{
+    for (int number : {0, -1, SoundBank::kEntryCount + 1, 1000})
+        EXPECT_EQ(SoundBank::Entry(number).length, 0u) << number;
+    EXPECT_EQ(&SoundBank::Entry(1), &Sfx01);
+    EXPECT_EQ(&SoundBank::Entry(SoundBank::kEntryCount), &Sfx33);
+}
+
 }  // namespace

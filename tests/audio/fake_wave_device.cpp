@@ -30,18 +30,27 @@ bool FakeWaveDevice::Open(const std::vector<uint8_t>& format, WaveDoneFunction d
     return true;
 }
 
-void FakeWaveDevice::Prepare(WAVEHDR* header)
+bool FakeWaveDevice::Prepare(WAVEHDR* header)
 {
     ScopedLock hold(log_->lock);
+    if (++log_->prepareCalls == log_->refusePrepareAt) {
+        log_->events += 'X';
+        return false;
+    }
     header->dwFlags |= WHDR_PREPARED;
     prepared_.insert(header);
+    return true;
 }
 
-void FakeWaveDevice::Write(WAVEHDR* header)
+bool FakeWaveDevice::Write(WAVEHDR* header)
 {
     {
         ScopedLock hold(log_->lock);
         FakeLog& log = *log_;
+        if (++log.writeCalls == log.refuseWriteAt) {
+            log.events += 'X';
+            return false;
+        }
         log.events += 'W';
         if (header->dwBufferLength == 0)
             ++log.zeroLengthWrites;
@@ -57,6 +66,7 @@ void FakeWaveDevice::Write(WAVEHDR* header)
         log.maxQueued = std::max(log.maxQueued, queue_.size());
     }
     SetEvent(wake_.get());
+    return true;
 }
 
 void FakeWaveDevice::Unprepare(WAVEHDR* header)

@@ -25,7 +25,7 @@ struct FakeLog {
     CriticalSection lock;
     std::vector<Write> writes;
     std::vector<uint8_t> played;  // every written buffer's bytes, in order
-    std::string events;           // O open, W write, P pause, R reset, C close
+    std::string events;           // O open, W write, X refused, P pause, R reset, C close
     int zeroLengthWrites = 0;
     int writesUnprepared = 0;
     int unpreparesWhileQueued = 0;
@@ -34,6 +34,11 @@ struct FakeLog {
     size_t maxQueued = 0;
     DWORD lastWriteTick = 0;
     DWORD pauseTick = 0;
+    // Set before the start: the 1-based prepare or write call the device refuses (0: none).
+    int refusePrepareAt = 0;
+    int refuseWriteAt = 0;
+    int prepareCalls = 0;
+    int writeCalls = 0;
 
     int Count(char event);
 };
@@ -51,8 +56,8 @@ public:
     ~FakeWaveDevice() override;
 
     bool Open(const std::vector<uint8_t>& format, WaveDoneFunction done, DWORD_PTR instance) override;
-    void Prepare(WAVEHDR* header) override;
-    void Write(WAVEHDR* header) override;
+    bool Prepare(WAVEHDR* header) override;
+    bool Write(WAVEHDR* header) override;
     void Unprepare(WAVEHDR* header) override;
     void Pause() override;
     void Reset() override;

@@ -218,6 +218,30 @@ TEST(MidiConversion, LoopGoesOnInTheSameBufferAfterTheFirstEventsOwnDelta)
     EXPECT_EQ(sent[3].front(), NoteRecord(10, 2));
 }
 
+TEST(MidiPlayerLifecycle, LoopingFileWithoutRecordsEndsInsteadOfCyclingEmptyBuffers)
+{
+    constexpr int kManyReturns = 50;
+    const Bytes files[] = {
+        MidiFile(0, 96, {TrackBuilder().End(10)}),
+        MidiFile(1, 96, {TrackBuilder().End(0), TrackBuilder().End(30)}),
+    };
+    for (const Bytes& file : files) {
+        FakeMidiStream device;
+        MidiStreamPlayer player(device);
+        ASSERT_TRUE(player.Open(file.data(), uint32_t(file.size())));
+        ASSERT_TRUE(player.Play(true));
+        int returned = 0;
+        while (returned < kManyReturns && device.ReturnNext())
+            ++returned;
+        EXPECT_LT(returned, kManyReturns);
+        EXPECT_TRUE(device.Held().empty());
+        EXPECT_TRUE(AllRecords(device.SentRecords()).empty());
+        player.Close();
+        EXPECT_EQ(device.OpenStreams(), 0u);
+        EXPECT_EQ(device.PreparedHeaders(), 0u);
+    }
+}
+
 // --- Open -------------------------------------------------------------------------
 
 TEST(MidiPlayerOpen, PrimesAPausedStreamWithBothBuffers)

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "audio/sound_player.h"
+#include "audio/sound_kind.h"
 
 namespace {
 

@@ -7,12 +7,15 @@
 #include <mmsystem.h>
 
 #include <atomic>
+#include <memory>
 #include <random>
 #include <thread>
 #include <vector>
 
 #include "assets/sound_bank.h"
 #include "audio/sound_player.h"
+#include "audio/sound_system.h"
+#include "audio/wave_player.h"
 #include "audio/wave_registry.h"
 #include "hotkeys/hotkey_table.h"
 #include "tests/audio/process_holdings.h"
@@ -26,6 +29,7 @@ constexpr int kCalibrationOpens = 200;
 // Room for what the sound layer keeps per concurrent device; one leaked player (its 307,840-byte pool) is far above.
 constexpr size_t kHeapSlack = 48 * 1024;
 constexpr int kStopButtonId = 100;
+constexpr DWORD kActionWaitMs = 10000;  // far beyond one stop on a hotkey thread
 
 std::atomic<int> stopClicks{0};
 std::atomic<int> f1Stops{0};
@@ -89,9 +93,9 @@ class SoundStorm : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        WaveRegistry::Create();
-        soundPlayer = new SoundPlayer;
-        hotkeyTable = new HotkeyTable;
+        sound = std::make_unique<SoundSystem>();
+        hotkeys = std::make_unique<HotkeyTable>();
+        hotkeyTable = hotkeys.get();
         hotkeyTable->Register(StopOnF1, VK_F1);
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = StormWindowProc;
@@ -108,14 +112,13 @@ protected:
     void TearDown() override
     {
         DestroyWindow(window);
-        delete hotkeyTable;
+        EXPECT_TRUE(hotkeys->WaitForActions(kActionWaitMs));
         hotkeyTable = nullptr;
-        WaveRegistry::RefuseNewPlayers();
-        soundPlayer->Stop(true);
-        delete soundPlayer;
-        soundPlayer = nullptr;
-        WaveRegistry::Destroy();
+        hotkeys.reset();
+        sound.reset();  // the board's own shutdown of the sound side
     }
+    std::unique_ptr<SoundSystem> sound;
+    std::unique_ptr<HotkeyTable> hotkeys;
     HWND window = nullptr;
     HWND stopButton = nullptr;
 };
@@ -153,9 +156,8 @@ StormCounts RunStorm(HWND stopButton, int callsPerThread, unsigned seed)
     for (std::thread& thread : threads)
         thread.join();
     PumpFor(300);  // the last F1 firing
+    EXPECT_TRUE(hotkeyTable->WaitForActions(kActionWaitMs));
     soundPlayer->Stop(true);
-    // Hotkey firings run on threads of their own; give the last of them time to end.
-    Sleep(300);
     counts.playsTaken = taken;
     return counts;
 }
@@ -193,11 +195,11 @@ TEST_F(SoundStorm, ClosingWithThirtySoundsPlayingEndsEveryPlayer)
     PumpFor(300);
     EXPECT_EQ(WaveRegistry::Count(), 30u);
     EXPECT_EQ(HandlesOfType(L"Semaphore"), 30);  // one per player, as the storm's leak check assumes
-    // The board's teardown: no new players, then stop and wait for every thread.
-    WaveRegistry::RefuseNewPlayers();
-    EXPECT_FALSE(soundPlayer->Play(SoundBank::Entry(31)));
-    soundPlayer->Stop(true);
+    // The board's teardown, then nothing is listed and no later start is taken.
+    sound.reset();
     EXPECT_EQ(WaveRegistry::Count(), 0u);
+    EXPECT_EQ(HandlesOfType(L"Semaphore"), 0);
+    EXPECT_FALSE(WavePlayer::Start(SoundBank::Entry(31).bytes(), SoundBank::Entry(31).length, false));
 }
 
 }  // namespace

@@ -231,6 +231,82 @@ TEST_F(WavePlayerTest, DeviceThatRefusesTheFormatStartsNothing)
     EXPECT_EQ(WaveRegistry::Count(), 0u);
 }
 
+TEST_F(WavePlayerTest, ARefusedPrepareOrWriteEndsThePlayerAtOnce)
+{
+    struct Case {
+        const char* name;
+        int refusePrepareAt;
+        int refuseWriteAt;
+        size_t writesTaken;
+    };
+    constexpr int kBuffers = 5;
+    const Case cases[] = {
+        {"first write", 0, 1, 0},
+        {"a middle write", 0, 3, 2},
+        {"the last write", 0, kBuffers, kBuffers - 1},
+        {"a middle prepare", 3, 0, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto log = std::make_shared<FakeLog>();
+        log->refusePrepareAt = c.refusePrepareAt;
+        log->refuseWriteAt = c.refuseWriteAt;
+        const std::vector<uint8_t> image = PcmImage(2, 44100, 16, CountingBytes(kBuffers * kBufferSize));
+        const DWORD begun = GetTickCount();
+        ASSERT_TRUE(WavePlayer::StartOn(std::make_unique<FakeWaveDevice>(log, FakeMode::Hold), image.data(),
+                                        uint32_t(image.size()), false));
+        ASSERT_TRUE(WaitForNoPlayers());
+        ExpectCleanRelease(*log);
+        // Ended by the refusal, not by the watchdog waiting for a buffer that never comes back.
+        EXPECT_LT(GetTickCount() - begun, kWatchdogMs);
+        EXPECT_EQ(log->writes.size(), c.writesTaken);
+        EXPECT_EQ(log->Count('X'), 1);
+        EXPECT_EQ(log->Count('R'), 1);
+    }
+}
+
+TEST_F(WavePlayerTest, ARegistryDestroyedRefusesEveryCallAfterIt)
+{
+    WaveRegistry::Destroy();
+    auto log = Play(CountingBytes(100), FakeMode::Play);
+    EXPECT_FALSE(started);
+    EXPECT_EQ(log->events, "OC");  // the device opened for it is closed again
+    EXPECT_EQ(WaveRegistry::Count(), 0u);
+    WaveRegistry::RefuseNewPlayers();
+    WaveRegistry::StopAll(true);
+    WaveRegistry::Destroy();  // a second destroy finds nothing to free
+    WaveRegistry::Create();
+    Play(CountingBytes(100), FakeMode::Play);
+    EXPECT_TRUE(started);
+}
+
+struct Holder {
+    UniqueHandle holding{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    volatile LONG released = 0;
+};
+
+DWORD WINAPI HoldRegistryBriefly(void* arg)
+{
+    auto* holder = static_cast<Holder*>(arg);
+    WaveRegistry::Hold hold;
+    SetEvent(holder->holding.get());
+    Sleep(200);
+    InterlockedExchange(&holder->released, 1);
+    return 0;
+}
+
+TEST_F(WavePlayerTest, DestroyWaitsForACallThatHoldsTheLock)
+{
+    Holder holder;
+    UniqueHandle thread(CreateThread(nullptr, 0, HoldRegistryBriefly, &holder, 0, nullptr));
+    ASSERT_TRUE(thread);
+    ASSERT_EQ(WaitForSingleObject(holder.holding.get(), kEndWaitMs), WAIT_OBJECT_0);
+    WaveRegistry::Destroy();
+    EXPECT_EQ(InterlockedCompareExchange(&holder.released, 0, 0), 1);
+    WaitForSingleObject(thread.get(), INFINITE);
+    WaveRegistry::Create();
+}
+
 TEST_F(WavePlayerTest, StartIsRefusedOnceClosing)
 {
     auto before = Play(CountingBytes(30 * kBufferSize), FakeMode::Hold);

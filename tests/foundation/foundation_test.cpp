@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "assets/byte_buffer.h"
+#include "base/byte_buffer.h"
 
 extern "C" const ByteBuffer EmbeddedFixture;
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "hotkeys/hotkey_table.h"
+#include "platform/handles.h"
 
 namespace {
 
@@ -163,6 +164,34 @@ TEST(HotkeyTable, ReRegisteringSwitchesAnActionToDirectCalls)
         EXPECT_EQ(log.lastThread, GetCurrentThreadId());
     });
     actionLog = nullptr;
+}
+
+// Runs until the test lets it go, as an action stuck in a slow device would.
+HANDLE releaseAction = nullptr;
+DWORD WINAPI WaitForRelease(LPVOID)
+{
+    WaitForSingleObject(releaseAction, kHangGuardMs);
+    return 0;
+}
+
+TEST(HotkeyTable, TheProgramsEndCanWaitForAnActionThreadStillRunning)
+{
+    UniqueHandle release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    releaseAction = release.get();
+    OnFreshUiThread([&] {
+        ScriptedKeys keys;
+        HotkeyTable table(keys);
+        EXPECT_TRUE(table.WaitForActions(0));  // nothing started yet
+        ASSERT_EQ(table.Register(WaitForRelease, VK_F6), 1000001);
+        keys.downKey = VK_F6;
+        table.Poll();
+        // Still running: neither the ticks nor a short wait let it go.
+        table.Poll();
+        EXPECT_FALSE(table.WaitForActions(50));
+        SetEvent(release.get());
+        EXPECT_TRUE(table.WaitForActions(kHangGuardMs));
+    });
+    releaseAction = nullptr;
 }
 
 void SendKey(WORD virtualKey, bool up)

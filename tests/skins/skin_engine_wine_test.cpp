@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "assets/byte_buffer.h"
+#include "base/byte_buffer.h"
 #include "skins/skin_painter.h"
 #include "tests/skins/test_board.h"
 

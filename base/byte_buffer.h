@@ -1,5 +1,5 @@
-// The counted byte block every embedded asset is: an unsigned 32-bit length,
-// then that many bytes, read-only in the program image for the whole run.
+// The counted byte block every embedded asset is, and what every folder builds on:
+// an unsigned 32-bit length, then that many bytes, read-only for the whole run.
 #pragma once
 
 #include <cstdint>

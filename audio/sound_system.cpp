@@ -1,0 +1,21 @@
+// Start and end of the sound side as a whole; the only place that orders the
+// registry's lock against the player.
+#include "audio/sound_system.h"
+
+#include "audio/wave_registry.h"
+
+SoundSystem::SoundSystem()
+{
+    WaveRegistry::Create();
+    player_ = std::make_unique<SoundPlayer>();
+    soundPlayer = player_.get();
+}
+
+SoundSystem::~SoundSystem()
+{
+    WaveRegistry::RefuseNewPlayers();
+    player_->Stop(true);
+    soundPlayer = nullptr;
+    player_.reset();
+    WaveRegistry::Destroy();
+}
