@@ -10,8 +10,6 @@ namespace {
 constexpr int kMaxTopLevels = 8;
 constexpr int kMaxGroups = 64;
 constexpr int kCaptionLength = 256;
-constexpr int kIconAreaPadding = 8;
-constexpr int kBandPadding = 10;
 constexpr int kMaxLabels = 32;
 constexpr int kPaperInset = 5;
 constexpr int kPaperCaptionInset = 16;
@@ -40,14 +38,6 @@ struct Collect {
     int labelCount;
 };
 
-RECT RectIn(HWND topLevel, HWND child)
-{
-    RECT r{};
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, topLevel, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 int DepthOf(HWND hwnd, HWND topLevel)
 {
     int depth = 0;
@@ -68,8 +58,8 @@ BOOL CALLBACK CollectChild(HWND hwnd, LPARAM param)
         c.labels[c.labelCount++] = hwnd;
     } else if (c.dialog && kind == SkinKind::PushButton) {
         const RECT r = RectIn(c.topLevel, hwnd);
-        if (r.top - kBandPadding < c.bandTop)
-            c.bandTop = r.top - kBandPadding;
+        if (r.top - kDialogBandPadding < c.bandTop)
+            c.bandTop = r.top - kDialogBandPadding;
     } else if (c.dialog && kind == SkinKind::DialogIcon && SendMessageA(hwnd, STM_GETICON, 0, 0) != 0) {
         // A box without an icon may still keep an empty icon control under its text.
         c.icon = RectIn(c.topLevel, hwnd);
@@ -128,13 +118,6 @@ void DrawLabelPaper(Surface& surface, const Collect& c)
     }
 }
 
-bool IsDialog(HWND hwnd)
-{
-    char name[16] = {};
-    GetClassNameA(hwnd, name, sizeof name);
-    return lstrcmpiA(name, "#32770") == 0;
-}
-
 void Compose(Backdrop& b, HDC reference)
 {
     const Skin& s = g_engine->skin;
@@ -149,15 +132,15 @@ void Compose(Backdrop& b, HDC reference)
 
     Collect c{};
     c.topLevel = b.topLevel;
-    c.dialog = IsDialog(b.topLevel);
+    c.dialog = IsDialogClass(b.topLevel);
     c.bandTop = b.height;
     EnumChildWindows(b.topLevel, CollectChild, reinterpret_cast<LPARAM>(&c));
     if (c.dialog && c.bandTop < b.height)
         PaintDialogBand(b.surface->Pixels(), s, PixelRect{0, c.bandTop, b.width, b.height});
     if (c.hasIcon)
         PaintIconArea(b.surface->Pixels(), s,
-                      PixelRect{c.icon.left - kIconAreaPadding, c.icon.top - kIconAreaPadding,
-                                c.icon.right + kIconAreaPadding, c.icon.bottom + kIconAreaPadding});
+                      PixelRect{c.icon.left - kDialogIconPadding, c.icon.top - kDialogIconPadding,
+                                c.icon.right + kDialogIconPadding, c.icon.bottom + kDialogIconPadding});
     // Outer group boxes first, so nested frames are drawn over their parents' panels.
     for (int i = 1; i < c.groupCount; ++i)
         for (int j = i; j > 0 && c.groups[j - 1].depth > c.groups[j].depth; --j) {
@@ -219,6 +202,14 @@ Backdrop* Ready(HWND topLevel, HDC reference)
 }  // namespace
 
 HWND TopLevelOf(HWND hwnd) { return GetAncestor(hwnd, GA_ROOT); }
+
+RECT RectIn(HWND topLevel, HWND child)
+{
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, topLevel, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
 
 void InvalidateBackdrop(HWND topLevel)
 {

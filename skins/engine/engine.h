@@ -38,6 +38,7 @@ private:
 
 // Window bookkeeping (window_registry.cpp).
 SkinKind KindOf(HWND hwnd);
+bool IsDialogClass(HWND hwnd);   // the platform's dialog class, message boxes among them
 WNDPROC OriginalProc(HWND hwnd);
 UINT_PTR Flags(HWND hwnd);
 void SetFlags(HWND hwnd, UINT_PTR flags);
@@ -49,12 +50,23 @@ bool InstallCreationHook();
 // which the platform control paints directly; the caller repaints afterwards.
 LRESULT CallHidden(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
+// A message box's button band starts this far above its highest button, and its
+// icon's panel reaches this far around the icon (backdrop.cpp, message_box_layout.cpp).
+constexpr int kDialogBandPadding = 10;
+constexpr int kDialogIconPadding = 8;
+
 // Backdrop of a top-level client area (backdrop.cpp): gradient, texture, group frames.
 void InvalidateBackdrop(HWND topLevel);
 void ReleaseBackdrop(HWND topLevel);
 // Copies the backdrop under child's client rectangle (dest at 0,0 of dc), or false.
 bool DrawBackdropFor(HWND child, HDC dc, const RECT& clientPart);
 HWND TopLevelOf(HWND hwnd);
+// A child's window rectangle in its top-level window's client coordinates.
+RECT RectIn(HWND topLevel, HWND child);
+
+// Lays a message box out again from measured sizes once the platform has laid it
+// out (message_box_layout.cpp): text and icon panel above the band, grown if need be.
+void LayOutMessageBox(HWND box);
 
 // Window procedures (frame_skin.cpp, control_skin.cpp).
 LRESULT CALLBACK FrameProc(HWND, UINT, WPARAM, LPARAM);

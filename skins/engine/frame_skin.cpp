@@ -286,6 +286,13 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_CTLCOLORDLG:
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    case WM_INITDIALOG: {
+        // The platform lays a message box out here; the skin's band needs room of its own.
+        const LRESULT result = CallWindowProcA(original, hwnd, msg, wParam, lParam);
+        if (IsDialogClass(hwnd))
+            LayOutMessageBox(hwnd);
+        return result;
+    }
     case WM_WINDOWPOSCHANGED: {
         const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
         if (pos != nullptr && !(pos->flags & SWP_NOSIZE)) {

@@ -12,13 +12,6 @@ constexpr LONG kButtonTypeMask = 0x0F;
 
 bool SameName(const char* a, const char* b) { return lstrcmpiA(a, b) == 0; }
 
-bool IsDialogClass(HWND hwnd)
-{
-    char name[kClassNameLength] = {};
-    GetClassNameA(hwnd, name, kClassNameLength);
-    return SameName(name, "#32770");
-}
-
 // The board's own transparent labels: a class of the program itself with no background brush.
 bool IsOwnTransparentClass(HWND hwnd)
 {
@@ -100,6 +93,13 @@ BOOL CALLBACK SkinTopLevel(HWND hwnd, LPARAM)
 }
 
 }  // namespace
+
+bool IsDialogClass(HWND hwnd)
+{
+    char name[kClassNameLength] = {};
+    GetClassNameA(hwnd, name, kClassNameLength);
+    return SameName(name, "#32770");
+}
 
 SkinKind KindOf(HWND hwnd) { return static_cast<SkinKind>(reinterpret_cast<UINT_PTR>(GetPropA(hwnd, kKindProp))); }
 

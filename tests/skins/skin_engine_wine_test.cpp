@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -297,6 +298,103 @@ TEST_F(SkinnedBoard, MessageBoxIsSkinnedAndKeepsItsResult)
     EXPECT_EQ(result, IDNO);
     EXPECT_TRUE(g_box.found);
     EXPECT_TRUE(g_box.skinned);
+}
+
+// What a skinned message box shows, measured as the engine measures it: where the
+// text ends, where the icon's panel ends, where the button band begins.
+struct BoxLayout {
+    bool found = false;
+    int textBottom = 0;
+    int textLeft = 0;
+    int iconPanelBottom = 0;
+    int iconPanelRight = 0;
+    int bandTop = 0;
+    bool buttonsInside = true;
+};
+BoxLayout g_layout;
+constexpr char kLayoutBoxTitle[] = "Skin layout box";
+constexpr int kBandPadding = 10;   // the band starts this far above the highest button
+constexpr int kIconPadding = 8;    // the icon's panel reaches this far around the icon
+
+BOOL CALLBACK MeasureBoxPart(HWND hwnd, LPARAM param)
+{
+    BoxLayout& l = *reinterpret_cast<BoxLayout*>(param);
+    HWND box = GetParent(hwnd);
+    RECT r{}, client{};
+    GetWindowRect(hwnd, &r);
+    MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
+    GetClientRect(box, &client);
+    char name[16] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    if (!IsWindowVisible(hwnd))
+        return TRUE;
+    if (lstrcmpiA(name, "Button") == 0) {
+        l.bandTop = std::min(l.bandTop, int(r.top) - kBandPadding);
+        l.buttonsInside = l.buttonsInside && r.left >= 0 && r.top >= 0 && r.right <= client.right &&
+                          r.bottom <= client.bottom;
+    } else if (lstrcmpiA(name, "Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) {
+        if (SendMessageA(hwnd, STM_GETICON, 0, 0) != 0) {
+            l.iconPanelBottom = r.bottom + kIconPadding;
+            l.iconPanelRight = r.right + kIconPadding;
+        }
+    } else if (lstrcmpiA(name, "Static") == 0) {
+        char text[1024] = {};
+        const int length = GetWindowTextA(hwnd, text, sizeof text);
+        HDC dc = GetDC(hwnd);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)));
+        RECT measure{0, 0, r.right - r.left, 0};
+        DrawTextA(dc, text, length, &measure, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+        SelectObject(dc, old);
+        ReleaseDC(hwnd, dc);
+        l.textBottom = std::max(int(r.bottom), int(r.top + measure.bottom));
+        l.textLeft = r.left;
+    }
+    return TRUE;
+}
+
+void CALLBACK MeasureAndAnswer(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND box = FindWindowA("#32770", kLayoutBoxTitle);
+    if (box == nullptr)
+        return;
+    KillTimer(nullptr, timer);
+    g_layout.found = true;
+    RECT client{};
+    GetClientRect(box, &client);
+    g_layout.bandTop = client.bottom;
+    EnumChildWindows(box, MeasureBoxPart, reinterpret_cast<LPARAM>(&g_layout));
+    for (int id : {IDOK, IDNO})
+        if (HWND button = GetDlgItem(box, id))
+            SendMessageA(button, BM_CLICK, 0, 0);
+}
+
+TEST_F(SkinnedBoard, MessageBoxTextAndIconStayAboveTheButtonBand)
+{
+    struct Case {
+        const char* name;
+        const char* text;
+        UINT style;
+    };
+    const Case cases[] = {
+        {"Yes and No, no icon", "Welcome to the board: would you like to support us?", MB_YESNO},
+        {"information icon, OK", "Thank you!", MB_ICONINFORMATION},
+        {"long message on several lines",
+         "A first line that is long enough to be wrapped by the box at least once or twice.\n"
+         "A second line.\nA third line, and then one more that is long enough to wrap again as well.",
+         MB_ICONINFORMATION},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_layout = BoxLayout{};
+        SetTimer(nullptr, 0, 50, MeasureAndAnswer);
+        MessageBoxA(nullptr, c.text, kLayoutBoxTitle, c.style | MB_TASKMODAL);
+        ASSERT_TRUE(g_layout.found);
+        EXPECT_LE(g_layout.textBottom, g_layout.bandTop);
+        EXPECT_LE(g_layout.iconPanelBottom, g_layout.bandTop);
+        EXPECT_LE(g_layout.iconPanelRight, g_layout.textLeft);
+        EXPECT_TRUE(g_layout.buttonsInside);
+    }
 }
 
 }  // namespace
