@@ -2,8 +2,9 @@
 // so the board never sends anyone to a stranger's site.
 #pragma once
 
-// A bare host name with no scheme; "www." lets the shell guess the web scheme.
-#define BOARD_SITE_ADDRESS "www.example.com"
+// A bare host name with no scheme (OpenAddress adds the web scheme), short enough
+// that "⑤：" and the link line's text plus the host fit their labels in full.
+#define BOARD_SITE_ADDRESS "example.com"
 #define BOARD_SITE_NAME "禾木资源网"
 
 constexpr char SiteAddress[] = BOARD_SITE_ADDRESS;

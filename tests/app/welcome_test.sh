@@ -28,7 +28,7 @@ done
 inspect --press $IDOK_BUTTON || fail "cannot dismiss the second box"
 
 wait_opened 1 || fail "Yes opened no address"
-grep -q "www.example.com" "$OPENED_FILE" || fail "Yes opened $(cat "$OPENED_FILE")"
+grep -q "http://example.com" "$OPENED_FILE" || fail "Yes opened $(cat "$OPENED_FILE")"
 BOARD_XID=$(window_wait "example.com" 120) || fail "main window not shown after Yes"
 [ "$(opened_count)" -eq 1 ] || fail "more than one address opened"
 key Escape
