@@ -32,8 +32,16 @@ void OpenSiteAddress() { Open(SiteAddress); }
 void OpenContactLink() { Open(ContactLink); }
 void OpenGroupLink() { Open(GroupLink); }
 
+#ifdef BOARD_EXIT_RACE
+// The exit-race test build: F1's stop comes late, after the window may be gone.
+constexpr DWORD kLateStopMs = 1000;
+#endif
+
 DWORD WINAPI StopSfxHotkey(LPVOID)
 {
+#ifdef BOARD_EXIT_RACE
+    Sleep(kLateStopMs);
+#endif
     StopSfx();
     return 0;
 }

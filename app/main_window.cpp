@@ -6,7 +6,6 @@
 
 #include "app/actions.h"
 #include "app/addresses.h"
-#include "app/font_probe.h"
 #include "app/group_box.h"
 #include "app/transparent_label.h"
 #include "app/welcome.h"
@@ -14,6 +13,10 @@
 
 #include "skins/skins.h"
 #include "hotkeys/hotkey_table.h"
+
+#ifdef BOARD_INSPECTABLE
+#include "tests/app/control_probe.h"
+#endif
 
 namespace {
 
@@ -163,7 +166,9 @@ bool MainWindow::CreateControls()
         if (!control)
             return false;
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        PublishFont(control, font);
+#ifdef BOARD_INSPECTABLE
+        PublishControl(control, font, row);
+#endif
         controls_[i] = control;
     }
     return true;
@@ -180,9 +185,11 @@ void MainWindow::OnCommand(int id, int code)
 
 void MainWindow::OnDestroy()
 {
+#ifdef BOARD_INSPECTABLE
     for (HWND control : controls_)
         if (control)
-            WithdrawFont(control);
+            WithdrawControl(control);
+#endif
     controls_.fill(nullptr);
     window_ = nullptr;
     // Hidden windows of the platform or a library must not keep the process alive.

@@ -13,7 +13,7 @@ public:
     // Makes each object and publishes it through its subsystem's global pointer.
     ProcessObjects();
     // Waits (bounded) for the hotkey actions still running, since they use the
-    // sound player; then the members go in reverse order of declaration.
+    // sound player; then releases the members in reverse order of declaration.
     ~ProcessObjects();
     ProcessObjects(const ProcessObjects&) = delete;
     ProcessObjects& operator=(const ProcessObjects&) = delete;
@@ -21,7 +21,7 @@ public:
 private:
     // Declared in the reverse of the teardown: the sound side stops last, once
     // nothing else can reach it; the hotkey table and the module records go first.
-    SoundSystem sound_;
+    std::unique_ptr<SoundSystem> sound_;
     std::unique_ptr<MemoryModule> skinEngine_;
     std::unique_ptr<HotkeyTable> hotkeys_;
 };

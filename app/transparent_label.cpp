@@ -68,12 +68,9 @@ LRESULT CALLBACK LabelProcedure(HWND label, UINT message, WPARAM wParam, LPARAM 
         auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
         state = static_cast<LabelState*>(create->lpCreateParams);
         SetWindowLongPtrA(label, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
-        SetPropA(label, kTextColourProperty,
-                 reinterpret_cast<HANDLE>(state->colour | kTextColourPresent));
         break;
     }
     case WM_NCDESTROY:
-        RemovePropA(label, kTextColourProperty);
         SetWindowLongPtrA(label, GWLP_USERDATA, 0);
         delete state;
         break;

@@ -7,9 +7,6 @@
 #include "app/layout.h"
 
 constexpr char kTransparentLabelClass[] = "BoardTransparentLabel";
-// Text colour published for window inspectors: COLORREF plus this marker bit.
-constexpr char kTextColourProperty[] = "BoardTextColour";
-constexpr UINT_PTR kTextColourPresent = 0x01000000;
 
 bool RegisterTransparentLabelClass(HINSTANCE instance);
 

@@ -3,7 +3,7 @@
 # texts as GBK hex the way the inspector prints them.
 
 INSPECTOR=$BOARD_BUILD_DIR/tests/app/window_probe.exe
-BOARD_EXE=$BOARD_BUILD_DIR/app/board.exe
+BOARD_EXE=${BOARD_EXE:-$BOARD_BUILD_DIR/app/board.exe}
 readonly IDOK_BUTTON=1 IDYES_BUTTON=6 IDNO_BUTTON=7
 
 gbk_hex() { printf %s "$1" | iconv -f UTF-8 -t GBK | od -An -v -tx1 | tr -d ' \n'; }
@@ -31,6 +31,14 @@ centre_of() {
     hex=$(gbk_hex "$1")
     awk -F'\t' -v h="$hex" '$1 == h { print $2, $3; found = 1; exit } END { exit !found }' "$AT_FILE" \
         || fail "no control captioned $1"
+}
+
+# "centre-x centre-y left top" on the screen of the window captioned TEXT, from $AT_FILE.
+place_of() {
+    local hex
+    hex=$(gbk_hex "$1")
+    awk -F'\t' -v h="$hex" '$1 == h { print $2, $3, $4, $5; found = 1; exit } END { exit !found }' "$AT_FILE" \
+        || fail "no window captioned $1"
 }
 
 # Waits until the board process has ended; returns its exit code.

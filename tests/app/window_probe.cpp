@@ -1,11 +1,14 @@
 // Test tool run beside the board: finds its main window and prints the whole
 // control tree, one tab-separated line per window, for the window test to
 // compare with its own expected table. Fonts and label colours come from the
-// properties the board publishes (GDI handles do not cross processes).
+// properties the board's inspectable test build publishes (GDI handles do not
+// cross processes).
 //   window_probe.exe            tree lines (see PrintWindow)
 //   window_probe.exe --at       one line per window: caption hex, screen centre
 //   window_probe.exe --box [T]  the open message box (waiting T tenths): title, icon, text
 //   window_probe.exe --press ID presses button ID of the open message box
+//   window_probe.exe --extents  one line per control: caption hex, fits or overflows, measured size
+//   window_probe.exe --notepad  the text in the editor of the open notepad window
 #include <windows.h>
 
 #include <cstdio>
@@ -50,13 +53,19 @@ bool DecodeHex(const char* hex, unsigned char* out, size_t length)
     return true;
 }
 
-std::string FontText(HWND window)
+// The control's font as the inspectable build publishes it.
+bool PublishedFont(HWND window, LOGFONTA& font)
 {
     const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(window, "BoardFont")));
     char hex[256] = {};
+    return atom && GlobalGetAtomNameA(atom, hex, sizeof hex) &&
+           DecodeHex(hex, reinterpret_cast<unsigned char*>(&font), sizeof font);
+}
+
+std::string FontText(HWND window)
+{
     LOGFONTA font = {};
-    if (!atom || !GlobalGetAtomNameA(atom, hex, sizeof hex) ||
-        !DecodeHex(hex, reinterpret_cast<unsigned char*>(&font), sizeof font))
+    if (!PublishedFont(window, font))
         return "-";
     LOGFONTA gui = {};
     GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
@@ -113,6 +122,66 @@ void PrintCentres(HWND window)
                 (rect.top + rect.bottom) / 2, rect.left, rect.top);
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         PrintCentres(child);
+}
+
+// Room a caption needs in its control, measured with the control's own font the
+// way each kind draws it: labels on one line (or wrapped in their width), push
+// buttons wrapped inside their padding, group boxes on their top border.
+constexpr int kButtonTextPadding = 3;
+constexpr int kGroupCaptionMargin = 8;
+
+void PrintExtent(HWND window)
+{
+    char className[128] = {}, text[512] = {};
+    GetClassNameA(window, className, sizeof className);
+    const int length = GetWindowTextA(window, text, sizeof text);
+    LOGFONTA logFont = {};
+    if (length > 0 && PublishedFont(window, logFont)) {
+        RECT rect;
+        GetClientRect(window, &rect);
+        HDC dc = GetDC(nullptr);
+        HFONT font = CreateFontIndirectA(&logFont);
+        HGDIOBJ old = SelectObject(dc, font);
+        const bool button = lstrcmpiA(className, "Button") == 0;
+        const bool group = button && (GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+        int roomWidth = rect.right, roomHeight = rect.bottom;
+        UINT format = DT_CALCRECT | DT_SINGLELINE;
+        if (group) {
+            roomWidth -= 2 * kGroupCaptionMargin;
+        } else if (button) {
+            roomWidth -= 2 * kButtonTextPadding;
+            format = DT_CALCRECT | DT_WORDBREAK;
+        } else {
+            // A label taller than two lines of its font is a wrapped one.
+            TEXTMETRICA metrics = {};
+            GetTextMetricsA(dc, &metrics);
+            if (rect.bottom >= 2 * metrics.tmHeight)
+                format = DT_CALCRECT | DT_WORDBREAK;
+        }
+        RECT measure{0, 0, roomWidth, 0};
+        DrawTextA(dc, text, length, &measure, format);
+        SelectObject(dc, old);
+        DeleteObject(font);
+        ReleaseDC(nullptr, dc);
+        const int width = measure.right - measure.left, height = measure.bottom - measure.top;
+        std::printf("%s\t%s\t%d,%d in %d,%d\n", CaptionHex(window).c_str(),
+                    width <= roomWidth && height <= roomHeight ? "fits" : "overflows", width, height, roomWidth,
+                    roomHeight);
+    }
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        PrintExtent(child);
+}
+
+int PrintNotepadText()
+{
+    HWND notepad = FindWindowA("Notepad", nullptr);
+    HWND editor = notepad ? FindWindowExA(notepad, nullptr, "Edit", nullptr) : nullptr;
+    if (!editor)
+        return 1;
+    char text[1024] = {};
+    GetWindowTextA(editor, text, sizeof text);
+    std::printf("%s\n", text);
+    return 0;
 }
 
 HWND WaitForBox(int tenths = kWaitTenths)
@@ -245,6 +314,8 @@ int main(int argc, char** argv)
         return PrintBox(argc > 2 ? std::atoi(argv[2]) : kWaitTenths);
     if (argc > 2 && std::strcmp(argv[1], "--press") == 0)
         return PressBoxButton(std::atoi(argv[2]));
+    if (argc > 1 && std::strcmp(argv[1], "--notepad") == 0)
+        return PrintNotepadText();
     HWND board = nullptr;
     for (int i = 0; i < kWaitTenths && !(board = FindWindowA(kBoardClass, nullptr)); ++i)
         Sleep(100);
@@ -254,6 +325,8 @@ int main(int argc, char** argv)
     }
     if (argc > 1 && std::strcmp(argv[1], "--at") == 0) {
         PrintCentres(board);
+    } else if (argc > 1 && std::strcmp(argv[1], "--extents") == 0) {
+        PrintExtent(board);
     } else {
         RECT client;
         GetClientRect(board, &client);

@@ -4,6 +4,8 @@
 # screenshot, and Esc closing the window from a focused button.
 #   window_test.sh PROMPT   (PROMPT: 1 when the build shows the welcome prompt)
 source "$BOARD_SOURCE_DIR/tests/harness/session.sh"
+# The build that publishes fonts and label colours for the inspector; otherwise the board itself.
+BOARD_EXE=$BOARD_BUILD_DIR/tests/app/board_inspectable.exe
 source "$BOARD_SOURCE_DIR/tests/app/board_session.sh"
 have_prompt=${1:-0}
 test_started=$SECONDS
@@ -71,14 +73,14 @@ red=$(red_pixels "154x16+${label_x}+${label_y}")
 
 # --- the link label opens on the press, not the release; a right click or a click beside does nothing
 if [ "$have_prompt" = 1 ]; then
-    read -r link_x link_y < <(centre_of "免费游戏辅助,QQ技术教程各种源码就来禾木资源网：www.example.com")
+    read -r link_x link_y < <(centre_of "免费游戏辅助,QQ技术教程各种源码就来禾木资源网：example.com")
     xdotool mousemove "$link_x" "$link_y" click 3
     xdotool mousemove "$link_x" $((link_y + 14)) click 1
     xdotool mousemove "$link_x" "$link_y" mousedown 1
     wait_opened 1 || fail "pressing the link label opened nothing"
     xdotool mouseup 1
     [ "$(opened_count)" -eq 1 ] || fail "right click or click beside the label opened something"
-    grep -q "www.example.com" "$OPENED_FILE" || fail "link label opened $(cat "$OPENED_FILE")"
+    grep -q "http://example.com" "$OPENED_FILE" || fail "link label opened $(cat "$OPENED_FILE")"
     n=1
     for caption in "禾木资源网,技术网" "加入禾木技术QQ群" "点击联系禾木"; do
         read -r x y < <(centre_of "$caption")
@@ -86,7 +88,7 @@ if [ "$have_prompt" = 1 ]; then
         n=$((n + 1))
         wait_opened $n || fail "$caption opened nothing"
     done
-    sed -n 2p "$OPENED_FILE" | grep -q "www.example.com" || fail "site button: $(sed -n 2p "$OPENED_FILE")"
+    sed -n 2p "$OPENED_FILE" | grep -q "http://example.com" || fail "site button: $(sed -n 2p "$OPENED_FILE")"
     sed -n 3p "$OPENED_FILE" | grep -qF "http://group.example.net/?_wv=1027&k=" || fail "group: $(sed -n 3p "$OPENED_FILE")"
     sed -n 4p "$OPENED_FILE" | grep -qE "^http://contact\.example\.net/msgrd\?v=3&uin=[0-9]+&site=qq&menu=yes$" \
         || fail "contact: $(sed -n 4p "$OPENED_FILE")"

@@ -1,9 +1,14 @@
-// The font property: a global atom naming the LOGFONTA bytes in hex. The atom
-// is reference-counted, so controls that share a font share one atom.
-#include "app/font_probe.h"
+// The inspectable build's control properties. The font atom is reference-counted,
+// so controls that share a font share one atom; both go with the control.
+#include "tests/app/control_probe.h"
 
-void PublishFont(HWND control, HFONT font)
+void PublishControl(HWND control, HFONT font, const ControlRow& row)
 {
+    if (row.kind == ControlKind::Label) {
+        const Rgb& rgb = row.look.colour;
+        SetPropA(control, kTextColourProperty,
+                 reinterpret_cast<HANDLE>(UINT_PTR(RGB(rgb.red, rgb.green, rgb.blue)) | kTextColourPresent));
+    }
     LOGFONTA logFont = {};
     if (GetObjectA(font, sizeof logFont, &logFont) != sizeof logFont)
         return;
@@ -19,8 +24,9 @@ void PublishFont(HWND control, HFONT font)
         SetPropA(control, kFontProperty, reinterpret_cast<HANDLE>(UINT_PTR(atom)));
 }
 
-void WithdrawFont(HWND control)
+void WithdrawControl(HWND control)
 {
+    RemovePropA(control, kTextColourProperty);
     if (HANDLE atom = RemovePropA(control, kFontProperty))
         GlobalDeleteAtom(static_cast<ATOM>(reinterpret_cast<UINT_PTR>(atom)));
 }

@@ -1,0 +1,1 @@
+/* A library whose only content is embedded data needs one source file of its own. */
