@@ -72,8 +72,8 @@ void (*PressAction(ActionKind action))()
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance)
-    : instance_(instance), statementFont_(StatementFont()), linkFont_(LinkFont()),
-      noteFont_(NoteFont())
+    : instance_(instance), statementFont_(MakeFont(StatementFont())), linkFont_(MakeFont(LinkFont())),
+      noteFont_(MakeFont(NoteFont()))
 {
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/handles.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -134,13 +135,12 @@ TEST_P(MessageBoxCase, ShowsTheBoxAndReturnsThePressedButton)
                                      0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(ownWindow, nullptr);
     Answerer answerer{&c, ownWindow, GetCurrentThreadId(), {}};
-    HANDLE thread = CreateThread(nullptr, 0, Answerer::Run, &answerer, 0, nullptr);
-    ASSERT_NE(thread, nullptr);
+    const UniqueHandle thread(CreateThread(nullptr, 0, Answerer::Run, &answerer, 0, nullptr));
+    ASSERT_TRUE(thread);
 
     const int result = c.title ? ShowMessageBox(c.text, c.flags, c.title) : ShowMessageBox(c.text, c.flags);
 
-    WaitForSingleObject(thread, kHangGuardMs);
-    CloseHandle(thread);
+    WaitForSingleObject(thread.get(), kHangGuardMs);
     const Observation& seen = answerer.seen;
     ASSERT_TRUE(seen.found) << "no box appeared";
     EXPECT_EQ(seen.title, c.expectedTitle);
