@@ -12,7 +12,7 @@
 #include "audio/sound_player.h"
 #include "audio/wave_registry.h"
 #include "platform/handles.h"
-#include "tests/audio/process_holdings.h"
+#include "testsupport/process_holdings.h"
 
 namespace {
 
