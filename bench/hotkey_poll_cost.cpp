@@ -1,4 +1,4 @@
-// Measuring tool, not a test: the cost of one poll tick (255 key queries and
+// Measuring tool, not a test: the cost of one hotkey poll tick (255 key queries and
 // the table walk), and under Windows the CPU an idle process with the poll running uses.
 //   hotkey_poll_cost [ticks]           cost per tick
 //   hotkey_poll_cost idle SECONDS      (Windows) F1/F2 registered, message loop, CPU share
