@@ -24,17 +24,13 @@ constexpr DWORD kButtonStyle =
     WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER | BS_MULTILINE;
 constexpr int kFirstControlId = 1000;
 constexpr int kSkinNumber = 10;
-constexpr int kKeyF1 = 112;
-constexpr int kKeyF2 = 113;
-
-constexpr BYTE kGb2312CharSet = 134;
 
 LOGFONTA LabelFont(LONG height, LONG weight, const char* face)
 {
     LOGFONTA font = {};
     font.lfHeight = height;
     font.lfWeight = weight;
-    font.lfCharSet = kGb2312CharSet;
+    font.lfCharSet = GB2312_CHARSET;
     std::strncpy(font.lfFaceName, face, LF_FACESIZE - 1);
     return font;
 }
@@ -113,8 +109,8 @@ void MainWindow::OnCreated()
 {
     SelectSkin(kSkinNumber);
     ShowWelcomePrompt();
-    hotkeyTable->Register(StopSfxHotkey, kKeyF1);
-    hotkeyTable->Register(PlayLaughterHotkey, kKeyF2);
+    hotkeyTable->Register(StopSfxHotkey, VK_F1);
+    hotkeyTable->Register(PlayLaughterHotkey, VK_F2);
 }
 
 void MainWindow::Show()

@@ -8,8 +8,6 @@ EngineState* g_engine;   // UI thread only; zero until the first good skin
 namespace {
 
 constexpr int kTitleFontHeight = -12;
-constexpr int kBoldWeight = 700;
-constexpr int kNormalWeight = 400;
 
 // Decodes and checks a skin; on success payload owns the bytes the skin points into.
 bool LoadSkin(const uint8_t* data, uint32_t length, Skin& skin, UniqueHeapBlock<uint8_t>& payload)
@@ -32,7 +30,7 @@ UniqueFont MakeTitleFont(const Skin& skin)
 {
     LOGFONTA font{};
     font.lfHeight = kTitleFontHeight;
-    font.lfWeight = skin.titleBold ? kBoldWeight : kNormalWeight;
+    font.lfWeight = skin.titleBold ? FW_BOLD : FW_NORMAL;
     font.lfCharSet = GB2312_CHARSET;
     return MakeFont(font);
 }
