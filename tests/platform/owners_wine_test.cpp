@@ -165,18 +165,6 @@ TEST(GdiOwners, ASelectionIsPutBackBeforeTheBitmapAndTheDcAreDeleted)
     EXPECT_TRUE(IsGdiObject(original));   // the DC's stock bitmap stays
 }
 
-TEST(GdiOwners, AFailedSelectionHasNothingToPutBack)
-{
-    MemoryDc memory(CreateCompatibleDC(nullptr));
-    ASSERT_TRUE(memory);
-    const HGDIOBJ before = GetCurrentObject(memory.get(), OBJ_FONT);
-    {
-        SelectedObject selection = Select(memory.get(), nullptr);
-        EXPECT_FALSE(selection);
-    }
-    EXPECT_EQ(GetCurrentObject(memory.get(), OBJ_FONT), before);
-}
-
 TEST(GdiOwners, AWindowDcRemembersTheWindowItGoesBackTo)
 {
     HWND window = CreateWindowExA(0, "STATIC", "dc owner", WS_POPUP, 0, 0, 40, 30, nullptr, nullptr, nullptr,
