@@ -1,7 +1,6 @@
 // Owners for GDI: objects (fonts, bitmaps, regions), memory DCs, DCs borrowed from a
 // window, and an object selected into a DC, which is put back. Header-only, for the
-// skin engine as much as the program. Declare a selection after the DC and the object
-// it involves: it then ends first, and neither is freed while selected.
+// skin engine as much as the program.
 #pragma once
 
 #include <windows.h>
@@ -37,8 +36,9 @@ using WindowDc = UniqueResource<HDC, ReleaseWindowDc>;
 inline WindowDc ClientDcOf(HWND window) { return WindowDc(GetDC(window), ReleaseWindowDc{window}); }
 inline WindowDc WholeWindowDcOf(HWND window) { return WindowDc(GetWindowDC(window), ReleaseWindowDc{window}); }
 
-// Holds what SelectObject replaced and selects it again at the end. Not for regions:
-// selecting one returns its complexity, not an object.
+// Holds what SelectObject replaced and selects it again at the end. Declare it after
+// the DC and the object it involves, so it ends first and neither goes while selected.
+// Not for regions: selecting one returns its complexity, not an object.
 struct PutBackSelection {
     HDC dc;
     void operator()(HGDIOBJ previous) const { SelectObject(dc, previous); }
