@@ -27,17 +27,13 @@ constexpr DWORD kButtonStyle =
     WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER | BS_MULTILINE;
 constexpr int kFirstControlId = 1000;
 constexpr int kSkinNumber = 10;
-constexpr int kKeyF1 = 112;
-constexpr int kKeyF2 = 113;
-
-constexpr BYTE kGb2312CharSet = 134;
 
 LOGFONTA LabelFont(LONG height, LONG weight, const char* face)
 {
     LOGFONTA font = {};
     font.lfHeight = height;
     font.lfWeight = weight;
-    font.lfCharSet = kGb2312CharSet;
+    font.lfCharSet = GB2312_CHARSET;
     std::strncpy(font.lfFaceName, face, LF_FACESIZE - 1);
     return font;
 }
@@ -75,8 +71,8 @@ void (*PressAction(ActionKind action))()
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance)
-    : instance_(instance), statementFont_(StatementFont()), linkFont_(LinkFont()),
-      noteFont_(NoteFont())
+    : instance_(instance), statementFont_(MakeFont(StatementFont())), linkFont_(MakeFont(LinkFont())),
+      noteFont_(MakeFont(NoteFont()))
 {
 }
 
@@ -116,8 +112,8 @@ void MainWindow::OnCreated()
 {
     SelectSkin(kSkinNumber);
     ShowWelcomePrompt();
-    hotkeyTable->Register(StopSfxHotkey, kKeyF1);
-    hotkeyTable->Register(PlayLaughterHotkey, kKeyF2);
+    hotkeyTable->Register(StopSfxHotkey, VK_F1);
+    hotkeyTable->Register(PlayLaughterHotkey, VK_F2);
 }
 
 void MainWindow::Show()

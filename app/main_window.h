@@ -7,22 +7,10 @@
 #include <array>
 
 #include "app/layout.h"
+#include "platform/gdi_handles.h"
 
 constexpr char kMainWindowClass[] = "BoardMainWindow";
 constexpr int kIconResource = 1;
-
-// Owns one GDI font.
-class Font {
-public:
-    explicit Font(const LOGFONTA& logFont) : font_(CreateFontIndirectA(&logFont)) {}
-    ~Font() { if (font_) DeleteObject(font_); }
-    Font(const Font&) = delete;
-    Font& operator=(const Font&) = delete;
-    HFONT get() const { return font_; }
-
-private:
-    HFONT font_;
-};
 
 class MainWindow {
 public:
@@ -52,8 +40,8 @@ private:
     HINSTANCE instance_;
     HWND window_ = nullptr;
     // The fonts outlive every control that uses them.
-    Font statementFont_;
-    Font linkFont_;
-    Font noteFont_;
+    UniqueFont statementFont_;
+    UniqueFont linkFont_;
+    UniqueFont noteFont_;
     std::array<HWND, kControlCount> controls_{};
 };

@@ -6,6 +6,10 @@
 
 #include "app/layout.h"
 
+// The skin engine knows these labels by no name: it takes any window class of this
+// program's module without a background brush for one (IsOwnTransparentClass in
+// skins/engine/window_registry.cpp). Keep the class brushless, and give any other
+// child window class of ours a brush, or the engine skins it as a label.
 constexpr char kTransparentLabelClass[] = "BoardTransparentLabel";
 
 bool RegisterTransparentLabelClass(HINSTANCE instance);

@@ -9,16 +9,13 @@ namespace {
 constexpr char kWelcomeText[] = "欢迎使用禾木【主持人音效】*【是否支持一下我们呢】";
 constexpr char kThanksText[] = "【欢迎支持】";
 constexpr char kThanksTitle[] = "提示";
-constexpr int kYesNoStyle = 4;
-constexpr int kInformationStyle = 64;
-constexpr int kAnswerYes = 5;
 }  // namespace
 
 void ShowWelcomePrompt()
 {
     // No title: the box's default "信息：" is the one meant.
-    if (ShowMessageBox(kWelcomeText, kYesNoStyle) != kAnswerYes)
+    if (ShowMessageBox(kWelcomeText, kMessageBoxYesNo) != kAnswerYes)
         return;
-    ShowMessageBox(kThanksText, kInformationStyle, kThanksTitle);
+    ShowMessageBox(kThanksText, kMessageBoxInformation, kThanksTitle);
     OpenSiteAddress();
 }

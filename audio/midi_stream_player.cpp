@@ -27,19 +27,12 @@ MidiStreamPlayer::MidiStreamPlayer(MidiStream& device) : device_(device) {}
 MidiStreamPlayer::~MidiStreamPlayer() { Close(); }
 
 void MidiStreamPlayer::OnError(uint32_t) {}
-void MidiStreamPlayer::OnOpenNotice() {}
-void MidiStreamPlayer::OnCloseNotice() {}
-void MidiStreamPlayer::OnPositionNotice(MidiHeader*) {}
 
+// Of the stream's notices only a returned buffer asks anything of the player.
 void MidiStreamPlayer::OnStreamMessage(uint32_t message, MidiHeader* header)
 {
-    switch (message) {
-    case kMomOpen: OnOpenNotice(); break;
-    case kMomClose: OnCloseNotice(); break;
-    case kMomDone: OnDone(header); break;
-    case kMomPositionCb: OnPositionNotice(header); break;
-    default: break;
-    }
+    if (message == kMomDone)
+        OnDone(header);
 }
 
 bool MidiStreamPlayer::Open(const uint8_t* data, uint32_t length)
@@ -54,10 +47,7 @@ bool MidiStreamPlayer::Open(const uint8_t* data, uint32_t length)
         tracks.clear();
         return false;
     }
-    format = header.format;
-    trackCount = header.trackCount;
     division = header.division;
-    fileLength = length;
     fileData = data;
     return Prime();
 }
@@ -96,10 +86,7 @@ void MidiStreamPlayer::CloseFile()
     Stop(false);
     std::lock_guard<std::mutex> fill(fillLock_);
     pending = MidiEvent();
-    fileLength = 0;
     fileData = nullptr;
-    format = 0;
-    trackCount = 0;
     division = 0;
     playing = false;
     looping = false;
@@ -107,9 +94,7 @@ void MidiStreamPlayer::CloseFile()
     ticksPerSlice = 0;
     tempo = 0;
     insertTempo = false;
-    headersPrepared = false;
     currentBuffer = 0;
-    deviceId = kMidiMapper;
     queuedBuffers = 0;
     state = Running;
     tracks.clear();
@@ -190,7 +175,7 @@ void MidiStreamPlayer::StartFill(StreamBuffer& buffer)
 bool MidiStreamPlayer::Prime()
 {
     if (stream == 0) {
-        if (const MidiResult result = device_.Open(stream, deviceId, *this)) {
+        if (const MidiResult result = device_.Open(stream, kMidiMapper, *this)) {
             stream = 0;
             OnError(result);
             return false;
@@ -202,7 +187,6 @@ bool MidiStreamPlayer::Prime()
     }
     queuedBuffers = 0;
     currentBuffer = 0;
-    headersPrepared = true;   // each header below is prepared once, unprepared in FreeBuffers
     for (uint32_t index = 0; index < kBufferCount; ++index) {
         if (!AllocateBuffer(index))
             return false;
@@ -243,7 +227,6 @@ void MidiStreamPlayer::FreeBuffers()
         }
         buffer.reset();
     }
-    headersPrepared = false;
 }
 
 bool MidiStreamPlayer::Rewind()
@@ -392,19 +375,13 @@ void MidiStreamPlayer::OnDone(MidiHeader* header)
     if (!ours || state == Stopped)
         return;
     --queuedBuffers;
-    switch (state) {
-    case Ended:
-    case Stopping:
+    if (state == Ended || state == Stopping) {
         // Only the end is marked here; a stream call from this thread is not allowed,
         // so the re-arm after the end waits for the next Play or Close.
         if (queuedBuffers == 0) {
             state = Stopped;
             doneEvent.Set();
         }
-        return;
-    case Running:
-        break;
-    case Stopped:
         return;
     }
     if (!playing || !buffers[currentBuffer])

@@ -60,14 +60,12 @@ public:
     void Close();
 
 protected:
+    // Every refused stream call, with the platform's code; nothing by default.
     virtual void OnError(uint32_t code);
-    virtual void OnOpenNotice();
-    virtual void OnCloseNotice();
-    virtual void OnDone(MidiHeader* header);
-    virtual void OnPositionNotice(MidiHeader* header);
 
 private:
     void OnStreamMessage(uint32_t message, MidiHeader* header) override;
+    void OnDone(MidiHeader* header);
 
     void CloseFile();
     bool Stop(bool reprime);
@@ -93,10 +91,7 @@ private:
     std::mutex fillLock_;
 
     // Set by Open, cleared by Close; read by the fill under fillLock_.
-    uint32_t fileLength = 0;
     const uint8_t* fileData = nullptr;
-    uint32_t format = 0;
-    uint32_t trackCount = 0;
     uint32_t division = 0;
 
     bool playing = false;                    // fillLock_
@@ -106,9 +101,7 @@ private:
     uint32_t ticksPerSlice = 0;
     uint32_t tempo = 0;
     bool insertTempo = false;
-    bool headersPrepared = false;
     uint32_t currentBuffer = 0;              // fillLock_
-    uint32_t deviceId = kMidiMapper;
     uint32_t queuedBuffers = 0;              // with the device, not yet back: fillLock_
     State state = Running;                   // fillLock_
     MidiDoneEvent doneEvent;                 // callback → waiting Stop

@@ -22,11 +22,10 @@ namespace {
 // large for a 32-bit length, a failed allocation or a short read is refused.
 bool ReadWholeFile(const char* fileName, std::vector<uint8_t>& bytes)
 {
-    HANDLE opened = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (opened == INVALID_HANDLE_VALUE)
+    UniqueFile file(CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
-    UniqueHandle file(opened);
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 || size.QuadPart > 0xFFFFFFFFLL)
         return false;
@@ -71,7 +70,6 @@ SoundPlayer::~SoundPlayer()
         ScopedLock hold(midi_->lock);
         midi_->CloseFile();
     }
-    delete midi_;
 }
 
 bool SoundPlayer::Play(const ByteBuffer& sound, bool loop)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "base/byte_buffer.h"
 
@@ -26,7 +27,7 @@ private:
     bool PlayBytes(const uint8_t* bytes, uint32_t length, bool loop);
 
     struct Midi;
-    Midi* midi_;
+    std::unique_ptr<Midi> midi_;
 };
 
 // The process-wide player, owned by the SoundSystem; nullptr outside its life.

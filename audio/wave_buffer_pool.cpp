@@ -7,18 +7,12 @@ namespace {
 constexpr SIZE_T kBlockSize = kBufferCount * (kBufferSize + sizeof(WAVEHDR));  // 307,840
 }
 
-WaveBufferPool::~WaveBufferPool()
-{
-    if (block_)
-        HeapFree(GetProcessHeap(), 0, block_);
-}
-
 bool WaveBufferPool::Create()
 {
-    block_ = static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, kBlockSize));
+    block_ = AllocateHeapBlock<uint8_t>(kBlockSize, HEAP_ZERO_MEMORY);
     if (!block_)
         return false;
-    uint8_t* data = block_ + kBufferCount * sizeof(WAVEHDR);
+    uint8_t* data = block_.get() + kBufferCount * sizeof(WAVEHDR);
     for (int i = 0; i < kBufferCount; ++i) {
         Header(i).lpData = reinterpret_cast<LPSTR>(data + i * kBufferSize);
         Header(i).dwBufferLength = kBufferSize;

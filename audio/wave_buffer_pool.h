@@ -7,20 +7,21 @@
 
 #include <cstdint>
 
+#include "platform/memory_blocks.h"
+
 constexpr int kBufferCount = 20;
 constexpr uint32_t kBufferSize = 15360;
 
 class WaveBufferPool {
 public:
     WaveBufferPool() = default;
-    ~WaveBufferPool();
     WaveBufferPool(const WaveBufferPool&) = delete;
     WaveBufferPool& operator=(const WaveBufferPool&) = delete;
 
     bool Create();  // false when the heap has no block to give
-    WAVEHDR& Header(int index) { return reinterpret_cast<WAVEHDR*>(block_)[index]; }
+    WAVEHDR& Header(int index) { return reinterpret_cast<WAVEHDR*>(block_.get())[index]; }
     bool IsPrepared(int index) { return (Header(index).dwFlags & WHDR_PREPARED) != 0; }
 
 private:
-    uint8_t* block_ = nullptr;
+    UniqueHeapBlock<uint8_t> block_;
 };

@@ -38,10 +38,10 @@ WavePlayer::WavePlayer(std::unique_ptr<WaveDevice> device, bool loop) : device(s
 
 bool WavePlayer::Create(const ParsedWave& wave)
 {
-    pcm.bytes = static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, wave.dataLength));
-    if (!pcm.bytes)
+    pcm = AllocateHeapBlock<uint8_t>(wave.dataLength);
+    if (!pcm)
         return false;
-    std::memcpy(pcm.bytes, wave.data, wave.dataLength);
+    std::memcpy(pcm.get(), wave.data, wave.dataLength);
     pcmLength = wave.dataLength;
     stopEvent.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     slots.reset(CreateSemaphoreA(nullptr, kBufferCount, kBufferCount, nullptr));
@@ -136,7 +136,7 @@ WavePlayer::Step WavePlayer::FillNext()
     }
 
     const uint32_t fill = remainder > kBufferSize ? kBufferSize : remainder;
-    std::memcpy(header.lpData, pcm.bytes + position, fill);
+    std::memcpy(header.lpData, pcm.get() + position, fill);
     header.dwBufferLength = fill;
     position += fill;
     // A refused buffer will never come back: stop now rather than wait out the watchdog.

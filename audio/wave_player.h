@@ -11,6 +11,7 @@
 #include "audio/wave_buffer_pool.h"
 #include "audio/wave_device.h"
 #include "platform/handles.h"
+#include "platform/memory_blocks.h"
 
 constexpr DWORD kWatchdogMs = 8888;     // longest wait for a free buffer or a stop
 constexpr DWORD kBufferReturnMs = 2000; // longest wait for queued buffers after the end or a reset
@@ -47,13 +48,8 @@ private:
     void UnprepareAll();
     void Release(bool buffersBack);
 
-    struct HeapBytes {  // the sample copy, from the process heap
-        ~HeapBytes() { if (bytes) HeapFree(GetProcessHeap(), 0, bytes); }
-        uint8_t* bytes = nullptr;
-    };
-
     // Set by Start, then read by the player's thread alone.
-    HeapBytes pcm;
+    UniqueHeapBlock<uint8_t> pcm;   // the sample copy
     std::unique_ptr<WaveDevice> device;
     uint32_t pcmLength = 0;
     // Headers and data areas: the player's thread alone, and the device while queued.

@@ -13,7 +13,7 @@
 #include "assets/sound_bank.h"
 #include "audio/sound_player.h"
 #include "audio/wave_registry.h"
-#include "tests/audio/process_holdings.h"
+#include "testsupport/process_holdings.h"
 
 namespace {
 

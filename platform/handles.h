@@ -1,39 +1,23 @@
-// Owners for the kernel objects every folder uses: handles, critical sections
-// and a scoped hold on one. Each closes or deletes what it owns exactly once.
+// Owners for the kernel objects every folder uses: handles, open files, critical
+// sections and a scoped hold on one. Each closes or deletes what it owns exactly once.
 #pragma once
 
 #include <windows.h>
 
-#include <utility>
+#include "base/unique_resource.h"
 
-class UniqueHandle {  // closes on destruction; move-only
-public:
-    explicit UniqueHandle(HANDLE h = nullptr) : h_(h) {}
-    ~UniqueHandle() { reset(); }
-    UniqueHandle(UniqueHandle&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-    UniqueHandle& operator=(UniqueHandle&& o) noexcept
-    {
-        if (this != &o) {
-            reset();
-            h_ = std::exchange(o.h_, nullptr);
-        }
-        return *this;
-    }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-
-    HANDLE get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr; }
-    void reset(HANDLE h = nullptr)
-    {
-        if (h_)
-            CloseHandle(h_);
-        h_ = h;
-    }
-
-private:
-    HANDLE h_;
+struct CloseKernelHandle {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
+
+// Threads, events, semaphores: null when empty.
+using UniqueHandle = UniqueResource<HANDLE, CloseKernelHandle>;
+
+// CreateFile reports failure as INVALID_HANDLE_VALUE, not null.
+struct InvalidFileHandle {
+    static HANDLE Value() { return INVALID_HANDLE_VALUE; }
+};
+using UniqueFile = UniqueResource<HANDLE, CloseKernelHandle, InvalidFileHandle>;
 
 class CriticalSection {
 public:

@@ -10,7 +10,7 @@ constexpr int32_t kLastClassicButton = 7;  // No
 
 int32_t MessageBoxStyle(int32_t flags)
 {
-    return (flags & kSystemModal) ? flags : (flags | kTaskModal);
+    return (flags & kMessageBoxSystemModal) ? flags : (flags | kMessageBoxTaskModal);
 }
 
 int32_t MessageBoxResult(int32_t platformResult)

@@ -4,8 +4,7 @@
 
 #include <cstdint>
 
-constexpr int32_t kTaskModal = 0x2000;
-constexpr int32_t kSystemModal = 0x1000;
+#include "platform/message_box.h"
 
 // flags | task-modal, unless the caller asked for system-modal.
 int32_t MessageBoxStyle(int32_t flags);

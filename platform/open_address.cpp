@@ -12,7 +12,6 @@
 namespace {
 
 constexpr const char kBrowserFrameTitle[] = "Microsoft Internet Explorer";
-constexpr int kShowNormal = 1;
 
 } // namespace
 
@@ -20,5 +19,5 @@ void OpenAddress(const char* address)
 {
     HWND owner = FindWindowExA(nullptr, nullptr, nullptr, kBrowserFrameTitle);
     const std::string target = ShellTarget(address);
-    ShellExecuteA(owner, "open", target.c_str(), nullptr, nullptr, kShowNormal);
+    ShellExecuteA(owner, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

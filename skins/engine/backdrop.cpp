@@ -1,8 +1,6 @@
 // The composed background of each skinned top-level client area: gradient and texture,
 // the group frames with their captions, and in message boxes the icon and button areas.
 // Children copy their piece of it, so transparent labels show exactly what lies behind.
-#include <new>
-
 #include "skins/engine/engine.h"
 
 namespace {
@@ -15,6 +13,8 @@ constexpr int kPaperInset = 5;
 constexpr int kPaperCaptionInset = 16;
 constexpr int kLabelPaperPadding = 2;
 
+// The table is a global of a DLL that runs no static constructors or destructors, so
+// it keeps each surface as a plain pointer: made by Compose's owner, freed by Free's.
 struct Backdrop {
     HWND topLevel;
     Surface* surface;   // owned; null until composed
@@ -74,7 +74,7 @@ void DrawGroup(Surface& surface, HWND topLevel, HWND group)
     const RECT r = RectIn(topLevel, group);
     char caption[kCaptionLength] = {};
     const int length = GetWindowTextA(group, caption, kCaptionLength);
-    HGDIOBJ oldFont = SelectObject(surface.Dc(), FontOf(group));
+    const SelectedObject font = Select(surface.Dc(), FontOf(group));
     TEXTMETRICA metrics{};
     GetTextMetricsA(surface.Dc(), &metrics);
     SIZE extent{0, metrics.tmHeight};
@@ -87,7 +87,6 @@ void DrawGroup(Surface& surface, HWND topLevel, HWND group)
         SetTextColor(surface.Dc(), ToColorRef(s.colors[kGroupText]));
         DrawTextA(surface.Dc(), caption, length, &box, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOCLIP);
     }
-    SelectObject(surface.Dc(), oldFont);
 }
 
 // Labels inside a group box get one sheet over the box's inside; others one each.
@@ -121,11 +120,8 @@ void DrawLabelPaper(Surface& surface, const Collect& c)
 void Compose(Backdrop& b, HDC reference)
 {
     const Skin& s = g_engine->skin;
-    void* memory = HeapAlloc(GetProcessHeap(), 0, sizeof(Surface));
-    if (memory == nullptr)
-        return;
-    b.surface = new (memory) Surface(reference, b.width, b.height);
-    if (!b.surface->Ok())
+    b.surface = MakeHeapObject<Surface>(reference, b.width, b.height).release();
+    if (b.surface == nullptr || !b.surface->Ok())
         return;
     const PixelRect all{0, 0, b.width, b.height};
     PaintBackdrop(b.surface->Pixels(), s, all, 0, 0, s.clientHorizontal ? b.width : b.height);
@@ -157,10 +153,7 @@ void Compose(Backdrop& b, HDC reference)
 
 void Free(Backdrop& b)
 {
-    if (b.surface != nullptr) {
-        b.surface->~Surface();
-        HeapFree(GetProcessHeap(), 0, b.surface);
-    }
+    const UniqueHeapObject<Surface> surface(b.surface);
     b = Backdrop{};
 }
 

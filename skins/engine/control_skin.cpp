@@ -48,7 +48,7 @@ void PaintPushButton(HWND hwnd, HDC target)
     char text[kTextLength] = {};
     const int length = GetWindowTextA(hwnd, text, kTextLength);
     if (length > 0) {
-        HGDIOBJ oldFont = SelectObject(surface.Dc(), FontOf(hwnd));
+        const SelectedObject font = Select(surface.Dc(), FontOf(hwnd));
         SetTextColor(surface.Dc(), ToColorRef(ButtonTextColor(s, v)));
         RECT box{kTextPadding, 0, r.right - kTextPadding, r.bottom};
         UINT format = DT_CENTER;
@@ -65,7 +65,6 @@ void PaintPushButton(HWND hwnd, HDC target)
         if (v.pressed)
             OffsetRect(&box, 1, 1);
         DrawTextA(surface.Dc(), text, length, &box, format);
-        SelectObject(surface.Dc(), oldFont);
     }
     BitBlt(target, 0, 0, r.right, r.bottom, surface.Dc(), 0, 0, SRCCOPY);
 }
@@ -98,11 +97,10 @@ void PaintDialogStatic(HWND hwnd, HDC target)
             format |= DT_RIGHT;
         if (style & SS_NOPREFIX)
             format |= DT_NOPREFIX;
-        HGDIOBJ oldFont = SelectObject(surface.Dc(), FontOf(hwnd));
+        const SelectedObject font = Select(surface.Dc(), FontOf(hwnd));
         SetTextColor(surface.Dc(), ToColorRef(g_engine->skin.colors[kDialogText]));
         RECT box = r;
         DrawTextA(surface.Dc(), text, length, &box, format);
-        SelectObject(surface.Dc(), oldFont);
     }
     BitBlt(target, 0, 0, r.right, r.bottom, surface.Dc(), 0, 0, SRCCOPY);
 }
@@ -123,11 +121,22 @@ void PaintNow(HWND hwnd, Painter painter)
 {
     if (!IsWindowVisible(hwnd))
         return;
-    HDC dc = GetDC(hwnd);
-    if (dc != nullptr) {
-        painter(hwnd, dc);
-        ReleaseDC(hwnd, dc);
-    }
+    const WindowDc dc = ClientDcOf(hwnd);
+    if (dc)
+        painter(hwnd, dc.get());
+}
+
+// The label draws only its text: the skin's background goes under its update region first.
+void PaintUnderLabel(HWND hwnd)
+{
+    const UniqueRegion update(CreateRectRgn(0, 0, 0, 0));
+    if (!update || GetUpdateRgn(hwnd, update.get(), FALSE) == NULLREGION)
+        return;
+    const WindowDc dc = ClientDcOf(hwnd);
+    if (!dc)
+        return;
+    SelectClipRgn(dc.get(), update.get());
+    PaintBackdropOnly(hwnd, dc.get());
 }
 
 // Messages on which the platform's button or static draws at once, outside WM_PAINT.
@@ -255,21 +264,9 @@ LRESULT CALLBACK LabelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     if (g_engine == nullptr)
         return Original(hwnd, msg, wParam, lParam);
     switch (msg) {
-    case WM_PAINT: {
-        // The label draws only its text: put the skin's background under it first.
-        HRGN update = CreateRectRgn(0, 0, 0, 0);
-        if (update != nullptr && GetUpdateRgn(hwnd, update, FALSE) != NULLREGION) {
-            HDC dc = GetDC(hwnd);
-            if (dc != nullptr) {
-                SelectClipRgn(dc, update);
-                PaintBackdropOnly(hwnd, dc);
-                ReleaseDC(hwnd, dc);
-            }
-        }
-        if (update != nullptr)
-            DeleteObject(update);
+    case WM_PAINT:
+        PaintUnderLabel(hwnd);
         return Original(hwnd, msg, wParam, lParam);
-    }
     case WM_ERASEBKGND:
         return 1;
     case WM_NCDESTROY: {

@@ -4,35 +4,38 @@
 
 #include <windows.h>
 
+#include "platform/gdi_handles.h"
+#include "platform/memory_blocks.h"
 #include "skins/skin_painter.h"
 
 enum class SkinKind : UINT_PTR { None, Frame, PushButton, GroupBox, Label, DialogText, DialogIcon };
 
 struct EngineState {
     Skin skin;
-    uint8_t* payload;   // decompressed skin; skin.tile points into it
-    HFONT titleFont;
+    UniqueHeapBlock<uint8_t> payload;   // decompressed skin; skin.tile points into it
+    UniqueFont titleFont;
     HHOOK hook;
 };
 
-// Null until the first good skin arrives; then the engine draws.
+// Null until the first good skin arrives; then the engine draws. Made once and kept
+// for the life of the process: windows call into it until the very end.
 extern EngineState* g_engine;
 
 // A 32-bit top-down DIB selected into a memory DC, seen as a Canvas. Owns both.
 class Surface {
 public:
     Surface(HDC reference, int width, int height);
-    ~Surface();
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;
-    bool Ok() const { return bitmap_ != nullptr; }
-    HDC Dc() const { return dc_; }
+    bool Ok() const { return static_cast<bool>(bitmap_); }
+    HDC Dc() const { return dc_.get(); }
     Canvas& Pixels() { GdiFlush(); return canvas_; }
 
 private:
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
+    // In this order, so the bitmap leaves the DC before either is deleted.
+    MemoryDc dc_;
+    UniqueBitmap bitmap_;
+    SelectedObject selection_;
     Canvas canvas_{nullptr, 0, 0};
 };
 

@@ -8,38 +8,31 @@ EngineState* g_engine;   // UI thread only; zero until the first good skin
 namespace {
 
 constexpr int kTitleFontHeight = -12;
-constexpr int kBoldWeight = 700;
-constexpr int kNormalWeight = 400;
 
 // Decodes and checks a skin; on success payload owns the bytes the skin points into.
-bool LoadSkin(const uint8_t* data, uint32_t length, Skin& skin, uint8_t*& payload)
+bool LoadSkin(const uint8_t* data, uint32_t length, Skin& skin, UniqueHeapBlock<uint8_t>& payload)
 {
     SkinContainer container;
     if (!ParseSkinContainer(data, length, container))
         return false;
-    HANDLE heap = GetProcessHeap();
-    LzmaState* state = static_cast<LzmaState*>(HeapAlloc(heap, 0, sizeof(LzmaState)));
-    payload = static_cast<uint8_t*>(HeapAlloc(heap, 0, container.payloadSize));
-    bool ok = state != nullptr && payload != nullptr &&
-              LzmaDecode(*state, container.props, container.stream, container.streamLength, payload,
-                         container.payloadSize) == LzmaResult::Ok &&
-              ParseSkin(payload, container.payloadSize, skin);
-    if (state != nullptr)
-        HeapFree(heap, 0, state);
-    if (!ok && payload != nullptr) {
-        HeapFree(heap, 0, payload);
-        payload = nullptr;
-    }
+    const UniqueHeapBlock<LzmaState> state = AllocateHeapBlock<LzmaState>(sizeof(LzmaState));
+    UniqueHeapBlock<uint8_t> decoded = AllocateHeapBlock<uint8_t>(container.payloadSize);
+    const bool ok = state && decoded &&
+                    LzmaDecode(*state.get(), container.props, container.stream, container.streamLength,
+                               decoded.get(), container.payloadSize) == LzmaResult::Ok &&
+                    ParseSkin(decoded.get(), container.payloadSize, skin);
+    if (ok)
+        payload.reset(decoded.release());
     return ok;
 }
 
-HFONT MakeTitleFont(const Skin& skin)
+UniqueFont MakeTitleFont(const Skin& skin)
 {
     LOGFONTA font{};
     font.lfHeight = kTitleFontHeight;
-    font.lfWeight = skin.titleBold ? kBoldWeight : kNormalWeight;
+    font.lfWeight = skin.titleBold ? FW_BOLD : FW_NORMAL;
     font.lfCharSet = GB2312_CHARSET;
-    return CreateFontIndirectA(&font);
+    return MakeFont(font);
 }
 
 }  // namespace
@@ -51,26 +44,18 @@ extern "C" __declspec(dllexport) BOOL WINAPI SkinH_AttachRes(const uint8_t* data
                                                              uint32_t, uint32_t, uint32_t)
 {
     Skin skin;
-    uint8_t* payload = nullptr;
+    UniqueHeapBlock<uint8_t> payload;
     if (!LoadSkin(data, length, skin, payload))
         return FALSE;
-    HANDLE heap = GetProcessHeap();
     if (g_engine == nullptr) {
-        g_engine = static_cast<EngineState*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, sizeof(EngineState)));
-        if (g_engine == nullptr) {
-            HeapFree(heap, 0, payload);
+        g_engine = MakeHeapObject<EngineState>().release();
+        if (g_engine == nullptr)
             return FALSE;
-        }
     }
-    uint8_t* oldPayload = g_engine->payload;
-    HFONT oldFont = g_engine->titleFont;
+    // The old payload and font go as the new ones take their places.
     g_engine->skin = skin;
-    g_engine->payload = payload;
+    g_engine->payload.reset(payload.release());
     g_engine->titleFont = MakeTitleFont(skin);
-    if (oldPayload != nullptr)
-        HeapFree(heap, 0, oldPayload);
-    if (oldFont != nullptr)
-        DeleteObject(oldFont);
     InstallCreationHook();
     SkinThreadWindows();
     return TRUE;

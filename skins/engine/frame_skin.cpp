@@ -56,8 +56,8 @@ void PaintTitle(Surface& surface, HWND hwnd, const FrameLayout& l, bool active)
     const int length = GetWindowTextA(hwnd, title, kTitleLength);
     if (length <= 0)
         return;
-    HGDIOBJ oldFont = SelectObject(surface.Dc(), g_engine->titleFont ? g_engine->titleFont
-                                                                     : GetStockObject(DEFAULT_GUI_FONT));
+    const SelectedObject font = Select(surface.Dc(), g_engine->titleFont ? g_engine->titleFont.get()
+                                                                         : GetStockObject(DEFAULT_GUI_FONT));
     RECT box{icon ? l.text.left : l.caption.left + 6, l.text.top, l.text.right, l.text.bottom};
     const UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
     if (active && s.titleStyle != TitleStyle::Flat) {
@@ -69,7 +69,6 @@ void PaintTitle(Surface& surface, HWND hwnd, const FrameLayout& l, bool active)
     }
     SetTextColor(surface.Dc(), ToColorRef(s.colors[active ? kTitleText : kInactiveText]));
     DrawTextA(surface.Dc(), title, length, &box, format);
-    SelectObject(surface.Dc(), oldFont);
 }
 
 void PaintNonClient(HWND hwnd)
@@ -77,34 +76,31 @@ void PaintNonClient(HWND hwnd)
     if (g_engine == nullptr || IsIconic(hwnd) || !IsWindowVisible(hwnd))
         return;
     const FrameLayout l = LayoutOf(hwnd);
-    HDC dc = GetWindowDC(hwnd);
-    if (dc == nullptr)
+    const WindowDc dc = WholeWindowDcOf(hwnd);
+    if (!dc)
         return;
-    {
-        Surface surface(dc, l.window.right, l.window.bottom);
-        if (surface.Ok()) {
-            const UINT_PTR f = Flags(hwnd);
-            const bool active = (f & kActive) != 0;
-            const Skin& s = g_engine->skin;
-            PaintFrame(surface.Pixels(), s, l, active);
-            ButtonVisual close;
-            close.hot = (f & kHotClose) != 0;
-            close.pressed = (f & kPressClose) && (f & kInside);
-            close.disabled = !CloseAllowed(hwnd);
-            PaintCaptionButton(surface.Pixels(), s, l.close, CaptionButton::Close, close, active);
-            if (l.hasMinimize) {
-                ButtonVisual minimize;
-                minimize.hot = (f & kHotMinimize) != 0;
-                minimize.pressed = (f & kPressMinimize) && (f & kInside);
-                PaintCaptionButton(surface.Pixels(), s, l.minimize, CaptionButton::Minimize, minimize, active);
-            }
-            GdiFlush();
-            PaintTitle(surface, hwnd, l, active);
-            ExcludeClipRect(dc, l.client.left, l.client.top, l.client.right, l.client.bottom);
-            BitBlt(dc, 0, 0, l.window.right, l.window.bottom, surface.Dc(), 0, 0, SRCCOPY);
-        }
+    Surface surface(dc.get(), l.window.right, l.window.bottom);   // ends before the DC goes back
+    if (!surface.Ok())
+        return;
+    const UINT_PTR f = Flags(hwnd);
+    const bool active = (f & kActive) != 0;
+    const Skin& s = g_engine->skin;
+    PaintFrame(surface.Pixels(), s, l, active);
+    ButtonVisual close;
+    close.hot = (f & kHotClose) != 0;
+    close.pressed = (f & kPressClose) && (f & kInside);
+    close.disabled = !CloseAllowed(hwnd);
+    PaintCaptionButton(surface.Pixels(), s, l.close, CaptionButton::Close, close, active);
+    if (l.hasMinimize) {
+        ButtonVisual minimize;
+        minimize.hot = (f & kHotMinimize) != 0;
+        minimize.pressed = (f & kPressMinimize) && (f & kInside);
+        PaintCaptionButton(surface.Pixels(), s, l.minimize, CaptionButton::Minimize, minimize, active);
     }
-    ReleaseDC(hwnd, dc);
+    GdiFlush();
+    PaintTitle(surface, hwnd, l, active);
+    ExcludeClipRect(dc.get(), l.client.left, l.client.top, l.client.right, l.client.bottom);
+    BitBlt(dc.get(), 0, 0, l.window.right, l.window.bottom, surface.Dc(), 0, 0, SRCCOPY);
 }
 
 void UpdateShape(HWND hwnd)
@@ -114,12 +110,12 @@ void UpdateShape(HWND hwnd)
     RECT window{};
     GetWindowRect(hwnd, &window);
     const int radius = g_engine->skin.windowRadius;
-    HRGN shape = radius > 0 ? CreateRoundRectRgn(0, 0, window.right - window.left + 1,
-                                                 window.bottom - window.top + 1, radius * 2, radius * 2)
-                            : nullptr;
-    // The window takes ownership of the region.
-    if (SetWindowRgn(hwnd, shape, TRUE) == 0 && shape != nullptr)
-        DeleteObject(shape);
+    UniqueRegion shape(radius > 0 ? CreateRoundRectRgn(0, 0, window.right - window.left + 1,
+                                                       window.bottom - window.top + 1, radius * 2, radius * 2)
+                                  : nullptr);
+    // Once set, the region belongs to the window; a refused one is still ours to delete.
+    if (SetWindowRgn(hwnd, shape.get(), TRUE) != 0)
+        shape.release();
 }
 
 void SetFlag(HWND hwnd, UINT_PTR flag, bool on)

@@ -46,17 +46,15 @@ int MeasuredTextHeight(HWND text, int width)
 {
     char caption[kTextLength] = {};
     const int length = GetWindowTextA(text, caption, kTextLength);
-    HDC dc = GetDC(text);
-    if (dc == nullptr)
+    const WindowDc dc = ClientDcOf(text);
+    if (!dc)
         return 0;
-    HGDIOBJ oldFont = SelectObject(dc, FontOf(text));
+    const SelectedObject font = Select(dc.get(), FontOf(text));
     UINT format = DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS;
     if (GetWindowLongA(text, GWL_STYLE) & SS_NOPREFIX)
         format |= DT_NOPREFIX;
     RECT measure{0, 0, width, 0};
-    DrawTextA(dc, caption, length, &measure, format);
-    SelectObject(dc, oldFont);
-    ReleaseDC(text, dc);
+    DrawTextA(dc.get(), caption, length, &measure, format);
     return measure.bottom - measure.top;
 }
 

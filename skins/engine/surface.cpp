@@ -13,29 +13,17 @@ Surface::Surface(HDC reference, int width, int height)
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    dc_ = CreateCompatibleDC(reference);
-    if (dc_ == nullptr)
+    dc_.reset(CreateCompatibleDC(reference));
+    if (!dc_)
         return;
-    bitmap_ = CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap_ == nullptr || bits == nullptr) {
-        if (bitmap_)
-            DeleteObject(bitmap_);
-        bitmap_ = nullptr;
+    bitmap_.reset(CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap_ || bits == nullptr) {
+        bitmap_.reset();
         return;
     }
-    previous_ = SelectObject(dc_, bitmap_);
+    selection_ = Select(dc_.get(), bitmap_.get());
     canvas_ = Canvas{static_cast<uint32_t*>(bits), width, height};
-    SetBkMode(dc_, TRANSPARENT);
-}
-
-Surface::~Surface()
-{
-    if (dc_ && previous_)
-        SelectObject(dc_, previous_);
-    if (bitmap_)
-        DeleteObject(bitmap_);
-    if (dc_)
-        DeleteDC(dc_);
+    SetBkMode(dc_.get(), TRANSPARENT);
 }
 
 HFONT FontOf(HWND hwnd)

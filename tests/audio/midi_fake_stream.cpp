@@ -103,6 +103,12 @@ size_t FakeMidiStream::OpenStreams() const
     return streams_.size();
 }
 
+std::vector<uint32_t> FakeMidiStream::OpenedDevices() const
+{
+    std::lock_guard<std::mutex> hold(lock_);
+    return openedDevices_;
+}
+
 size_t FakeMidiStream::PreparedHeaders() const
 {
     std::lock_guard<std::mutex> hold(lock_);
@@ -124,7 +130,7 @@ MidiResult FakeMidiStream::Begin(const std::string& name, MidiStreamHandle strea
     return kMidiOk;
 }
 
-MidiResult FakeMidiStream::Open(MidiStreamHandle& stream, uint32_t, MidiStreamClient& client)
+MidiResult FakeMidiStream::Open(MidiStreamHandle& stream, uint32_t deviceId, MidiStreamClient& client)
 {
     std::lock_guard<std::mutex> hold(lock_);
     stream = 0;
@@ -132,6 +138,7 @@ MidiResult FakeMidiStream::Open(MidiStreamHandle& stream, uint32_t, MidiStreamCl
         return result;
     stream = nextHandle_++;
     streams_[stream] = &client;
+    openedDevices_.push_back(deviceId);
     return kMidiOk;
 }
 

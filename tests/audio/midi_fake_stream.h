@@ -48,6 +48,7 @@ public:
     std::vector<std::vector<StreamRecord>> SentRecords() const;   // per Out, in order
     std::vector<MidiHeader*> Held() const;                        // queued, not given back
     size_t OpenStreams() const;
+    std::vector<uint32_t> OpenedDevices() const;                  // per successful Open, in order
     size_t PreparedHeaders() const;
 
     MidiResult Open(MidiStreamHandle& stream, uint32_t deviceId, MidiStreamClient& client) override;
@@ -77,6 +78,7 @@ private:
     std::vector<std::string> calls_;
     std::vector<std::vector<StreamRecord>> sent_;
     std::map<MidiStreamHandle, MidiStreamClient*> streams_;
+    std::vector<uint32_t> openedDevices_;
     std::set<MidiStreamHandle> running_;
     std::set<MidiHeader*> prepared_;
     std::deque<Queued> queue_;

@@ -344,6 +344,21 @@ TEST(MidiPlayerLifecycle, PlayWhilePlayingRewindsBeforePriming)
     player.Close();
 }
 
+TEST(MidiPlayerLifecycle, EveryStreamIsOpenedOnTheMapper)
+{
+    constexpr uint32_t kMapperDevice = 0xFFFFFFFF;   // the platform's MIDI_MAPPER
+    FakeMidiStream device;
+    MidiStreamPlayer player(device);
+    const Bytes file = MidiFile(0, 96, {NotesEvery(0, 300)});
+    ASSERT_TRUE(player.Open(file.data(), uint32_t(file.size())));
+    ASSERT_TRUE(player.Play(false));
+    ASSERT_TRUE(player.Play(false));   // the re-arm opens a fresh stream
+    player.Close();
+    ASSERT_TRUE(player.Open(file.data(), uint32_t(file.size())));
+    player.Close();
+    EXPECT_EQ(device.OpenedDevices(), (std::vector<uint32_t>{kMapperDevice, kMapperDevice, kMapperDevice}));
+}
+
 TEST(MidiPlayerLifecycle, CloseWhileEndedReleasesEverything)
 {
     FakeMidiStream device;

@@ -11,7 +11,8 @@
 #include "assets/sound_bank.h"
 #include "audio/sound_player.h"
 #include "audio/wave_registry.h"
-#include "tests/audio/process_holdings.h"
+#include "platform/handles.h"
+#include "testsupport/process_holdings.h"
 
 namespace {
 
@@ -71,9 +72,8 @@ TEST_F(SoundPlayerTest, FileNamePlaysLikeTheSameBytes)
     ASSERT_TRUE(player.Play(Sfx25));
     EXPECT_EQ(WaveRegistry::Count(), 2u);  // both play, overlapping
     // The file was read whole and closed: it can be written again at once.
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_NE(file, INVALID_HANDLE_VALUE);
-    CloseHandle(file);
+    const UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(file);
 }
 
 TEST_F(SoundPlayerTest, StopWithNothingPlayingReturns)

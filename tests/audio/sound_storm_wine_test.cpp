@@ -18,7 +18,7 @@
 #include "audio/wave_player.h"
 #include "audio/wave_registry.h"
 #include "hotkeys/hotkey_table.h"
-#include "tests/audio/process_holdings.h"
+#include "testsupport/process_holdings.h"
 
 namespace {
 

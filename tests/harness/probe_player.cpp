@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/handles.h"
+
 int main(int argc, char** argv)
 {
     if (argc != 2)
@@ -25,9 +27,9 @@ int main(int argc, char** argv)
         return 2;
     WAVEFORMATEX format = {};
     std::memcpy(&format, bytes.data() + 20, 16);
-    HANDLE done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    const UniqueHandle done(CreateEventA(nullptr, FALSE, FALSE, nullptr));
     HWAVEOUT device;
-    if (waveOutOpen(&device, WAVE_MAPPER, &format, DWORD_PTR(done), 0, CALLBACK_EVENT) != MMSYSERR_NOERROR)
+    if (waveOutOpen(&device, WAVE_MAPPER, &format, DWORD_PTR(done.get()), 0, CALLBACK_EVENT) != MMSYSERR_NOERROR)
         return 3;
     WAVEHDR header = {};
     header.lpData = bytes.data() + 44;
@@ -35,9 +37,8 @@ int main(int argc, char** argv)
     waveOutPrepareHeader(device, &header, sizeof header);
     waveOutWrite(device, &header, sizeof header);
     while (!(header.dwFlags & WHDR_DONE))
-        WaitForSingleObject(done, 100);
+        WaitForSingleObject(done.get(), 100);
     waveOutUnprepareHeader(device, &header, sizeof header);
     waveOutClose(device);
-    CloseHandle(done);
     return 0;
 }

@@ -22,8 +22,7 @@ struct ActionLog {
     std::atomic<int> count{0};
     std::atomic<intptr_t> lastArgument{0};
     std::atomic<DWORD> lastThread{0};
-    HANDLE fired = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    ~ActionLog() { CloseHandle(fired); }
+    UniqueHandle fired{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
 };
 ActionLog* actionLog = nullptr;
 
@@ -32,7 +31,7 @@ DWORD WINAPI RecordAction(LPVOID argument)
     actionLog->lastArgument = reinterpret_cast<intptr_t>(argument);
     actionLog->lastThread = GetCurrentThreadId();
     ++actionLog->count;
-    SetEvent(actionLog->fired);
+    SetEvent(actionLog->fired.get());
     return 0;
 }
 
@@ -60,10 +59,9 @@ void OnFreshUiThread(std::function<void()> body)
             return 0;
         }
     };
-    HANDLE thread = CreateThread(nullptr, 0, Start::Run, &body, 0, nullptr);
-    ASSERT_NE(thread, nullptr);
-    EXPECT_EQ(WaitForSingleObject(thread, 3 * kHangGuardMs), WAIT_OBJECT_0);
-    CloseHandle(thread);
+    const UniqueHandle thread(CreateThread(nullptr, 0, Start::Run, &body, 0, nullptr));
+    ASSERT_TRUE(thread);
+    EXPECT_EQ(WaitForSingleObject(thread.get(), 3 * kHangGuardMs), WAIT_OBJECT_0);
 }
 
 // Dispatches this thread's messages (timer ticks among them) until DONE holds.

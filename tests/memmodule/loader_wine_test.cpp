@@ -10,6 +10,7 @@
 #include "memmodule/call_address.h"
 #include "memmodule/memory_module.h"
 #include "memmodule/windows_loader.h"
+#include "platform/memory_blocks.h"
 #include "tests/memmodule/image_patch.h"
 
 extern "C" const ByteBuffer MmLibraryImage;
@@ -55,13 +56,10 @@ class HeldRange {
 public:
     explicit HeldRange(uint32_t address)
         : memory_(VirtualAlloc(reinterpret_cast<void*>(uintptr_t{address}), kRegionSize, MEM_RESERVE, PAGE_NOACCESS)) {}
-    ~HeldRange() { if (memory_) VirtualFree(memory_, 0, MEM_RELEASE); }
-    HeldRange(const HeldRange&) = delete;
-    HeldRange& operator=(const HeldRange&) = delete;
-    bool held() const { return memory_ != nullptr; }
+    bool held() const { return static_cast<bool>(memory_); }
 
 private:
-    void* memory_;
+    UniqueVirtualMemory memory_;
 };
 
 std::vector<uint8_t> Bytes(const ByteBuffer& image) { return {image.bytes(), image.bytes() + image.length}; }

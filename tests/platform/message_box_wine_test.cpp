@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/handles.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -33,21 +34,24 @@ struct BoxCase {
 };
 
 const BoxCase kCases[] = {
-    {"YesNoAnsweredYes", "\xBB\xB6\xD3\xAD", 4, nullptr, kDefaultTitleGbk, {IDYES, IDNO}, {IDOK, IDCANCEL},
-     IDYES, 5, true},
-    {"YesNoAnsweredNo", "question", 4, nullptr, kDefaultTitleGbk, {IDYES, IDNO}, {IDOK, IDCANCEL},
-     IDNO, 6, true},
-    {"InformationOk", "\xA1\xBE\xBB\xB6\xD3\xAD\xD6\xA7\xB3\xD6\xA1\xBF", 0x40, "提示", kHintTitleGbk,
-     {IDOK}, {IDYES, IDNO, IDCANCEL}, IDOK, 0, true},
-    {"EmptyTextShowsEmptyMessage", "", 0x40, nullptr, kDefaultTitleGbk, {IDOK}, {IDYES}, IDOK, 0, true},
-    {"OkCancelAnsweredCancel", "x", 1, nullptr, kDefaultTitleGbk, {IDOK, IDCANCEL}, {IDYES}, IDCANCEL, 1, true},
-    {"RetryCancelAnsweredRetry", "x", 5, nullptr, kDefaultTitleGbk, {IDRETRY, IDCANCEL}, {IDOK}, IDRETRY, 3, true},
-    {"AbortRetryIgnoreAnsweredAbort", "x", 2, nullptr, kDefaultTitleGbk, {IDABORT, IDRETRY, IDIGNORE}, {IDOK},
-     IDABORT, 2, true},
-    {"AbortRetryIgnoreAnsweredIgnore", "x", 2, nullptr, kDefaultTitleGbk, {IDABORT, IDRETRY, IDIGNORE}, {IDOK},
-     IDIGNORE, 4, true},
-    {"SystemModalIsNotMadeTaskModal", "x", 0x1004, nullptr, kDefaultTitleGbk, {IDYES, IDNO}, {IDOK},
-     IDNO, 6, false},
+    {"YesNoAnsweredYes", "\xBB\xB6\xD3\xAD", kMessageBoxYesNo, nullptr, kDefaultTitleGbk, {IDYES, IDNO},
+     {IDOK, IDCANCEL}, IDYES, kAnswerYes, true},
+    {"YesNoAnsweredNo", "question", kMessageBoxYesNo, nullptr, kDefaultTitleGbk, {IDYES, IDNO}, {IDOK, IDCANCEL},
+     IDNO, kAnswerNo, true},
+    {"InformationOk", "\xA1\xBE\xBB\xB6\xD3\xAD\xD6\xA7\xB3\xD6\xA1\xBF", kMessageBoxInformation, "提示",
+     kHintTitleGbk, {IDOK}, {IDYES, IDNO, IDCANCEL}, IDOK, kAnswerOk, true},
+    {"EmptyTextShowsEmptyMessage", "", kMessageBoxInformation, nullptr, kDefaultTitleGbk, {IDOK}, {IDYES}, IDOK,
+     kAnswerOk, true},
+    {"OkCancelAnsweredCancel", "x", kMessageBoxOkCancel, nullptr, kDefaultTitleGbk, {IDOK, IDCANCEL}, {IDYES},
+     IDCANCEL, kAnswerCancel, true},
+    {"RetryCancelAnsweredRetry", "x", kMessageBoxRetryCancel, nullptr, kDefaultTitleGbk, {IDRETRY, IDCANCEL},
+     {IDOK}, IDRETRY, kAnswerRetry, true},
+    {"AbortRetryIgnoreAnsweredAbort", "x", kMessageBoxAbortRetryIgnore, nullptr, kDefaultTitleGbk,
+     {IDABORT, IDRETRY, IDIGNORE}, {IDOK}, IDABORT, kAnswerAbort, true},
+    {"AbortRetryIgnoreAnsweredIgnore", "x", kMessageBoxAbortRetryIgnore, nullptr, kDefaultTitleGbk,
+     {IDABORT, IDRETRY, IDIGNORE}, {IDOK}, IDIGNORE, kAnswerIgnore, true},
+    {"SystemModalIsNotMadeTaskModal", "x", kMessageBoxSystemModal | kMessageBoxYesNo, nullptr, kDefaultTitleGbk,
+     {IDYES, IDNO}, {IDOK}, IDNO, kAnswerNo, false},
 };
 
 std::string WindowText(HWND window)
@@ -134,13 +138,12 @@ TEST_P(MessageBoxCase, ShowsTheBoxAndReturnsThePressedButton)
                                      0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(ownWindow, nullptr);
     Answerer answerer{&c, ownWindow, GetCurrentThreadId(), {}};
-    HANDLE thread = CreateThread(nullptr, 0, Answerer::Run, &answerer, 0, nullptr);
-    ASSERT_NE(thread, nullptr);
+    const UniqueHandle thread(CreateThread(nullptr, 0, Answerer::Run, &answerer, 0, nullptr));
+    ASSERT_TRUE(thread);
 
     const int result = c.title ? ShowMessageBox(c.text, c.flags, c.title) : ShowMessageBox(c.text, c.flags);
 
-    WaitForSingleObject(thread, kHangGuardMs);
-    CloseHandle(thread);
+    WaitForSingleObject(thread.get(), kHangGuardMs);
     const Observation& seen = answerer.seen;
     ASSERT_TRUE(seen.found) << "no box appeared";
     EXPECT_EQ(seen.title, c.expectedTitle);

@@ -33,6 +33,26 @@ TEST(MessageBoxResult, ClassicButtonsCountFromZeroEverythingElseIsZero)
         EXPECT_EQ(MessageBoxResult(c.platform), c.result) << c.platform;
 }
 
+TEST(MessageBoxResult, EachClassicButtonBecomesItsPublishedAnswer)
+{
+    // The platform's results: IDOK 1, IDCANCEL 2, IDABORT 3, IDRETRY 4, IDIGNORE 5, IDYES 6, IDNO 7.
+    struct Case { int32_t platform; int answer; };
+    const Case cases[] = {
+        {1, kAnswerOk}, {2, kAnswerCancel}, {3, kAnswerAbort}, {4, kAnswerRetry},
+        {5, kAnswerIgnore}, {6, kAnswerYes}, {7, kAnswerNo},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MessageBoxResult(c.platform), c.answer) << c.platform;
+}
+
+TEST(MessageBoxStyle, PublishedStylesCombineAndKeepTheirModality)
+{
+    EXPECT_EQ(MessageBoxStyle(kMessageBoxYesNo), 0x2004);
+    EXPECT_EQ(MessageBoxStyle(kMessageBoxOk | kMessageBoxInformation), 0x2040);
+    EXPECT_EQ(MessageBoxStyle(kMessageBoxYesNo | kMessageBoxSystemModal), 0x1004);
+    EXPECT_EQ(MessageBoxStyle(kMessageBoxYesNo | kMessageBoxTaskModal), 0x2004);
+}
+
 TEST(ShellTarget, BareHostsGetTheWebSchemeOthersPassUnchanged)
 {
     struct Case { const char* address; const char* target; };

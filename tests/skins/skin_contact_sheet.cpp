@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/gdi_handles.h"
 #include "skins/skin_table.h"
 #include "tests/skins/test_board.h"
 
@@ -25,11 +26,11 @@ bool SaveWindow(HWND hwnd, const char* path)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HDC windowDc = GetWindowDC(hwnd);
-    HDC memory = CreateCompatibleDC(windowDc);
-    HBITMAP bitmap = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, windowDc, 0, 0, SRCCOPY);
+    const WindowDc windowDc = WholeWindowDcOf(hwnd);
+    const MemoryDc memory(CreateCompatibleDC(windowDc.get()));
+    const UniqueBitmap bitmap(CreateDIBSection(windowDc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const SelectedObject selection = Select(memory.get(), bitmap.get());
+    BitBlt(memory.get(), 0, 0, w, h, windowDc.get(), 0, 0, SRCCOPY);
     GdiFlush();
     bool ok = false;
     if (FILE* f = std::fopen(path, "wb")) {
@@ -42,10 +43,6 @@ bool SaveWindow(HWND hwnd, const char* path)
              std::fwrite(bits, imageSize, 1, f) == 1;
         std::fclose(f);
     }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(hwnd, windowDc);
     return ok;
 }
 

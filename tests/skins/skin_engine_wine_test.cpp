@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/byte_buffer.h"
+#include "platform/gdi_handles.h"
 #include "skins/skin_painter.h"
 #include "tests/skins/test_board.h"
 
@@ -54,18 +55,12 @@ Skin DecodedSkin10(std::vector<uint8_t>& payload)
 // What the window shows at (x, y) of its window rectangle.
 COLORREF WindowPixel(HWND hwnd, int x, int y)
 {
-    HDC dc = GetWindowDC(hwnd);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(hwnd, dc);
-    return c;
+    return GetPixel(WholeWindowDcOf(hwnd).get(), x, y);
 }
 
 COLORREF ClientPixel(HWND hwnd, int x, int y)
 {
-    HDC dc = GetDC(hwnd);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(hwnd, dc);
-    return c;
+    return GetPixel(ClientDcOf(hwnd).get(), x, y);
 }
 
 void ExpectColor(COLORREF actual, uint32_t expected, const char* where)
@@ -341,12 +336,10 @@ BOOL CALLBACK MeasureBoxPart(HWND hwnd, LPARAM param)
     } else if (lstrcmpiA(name, "Static") == 0) {
         char text[1024] = {};
         const int length = GetWindowTextA(hwnd, text, sizeof text);
-        HDC dc = GetDC(hwnd);
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)));
+        const WindowDc dc = ClientDcOf(hwnd);
+        const SelectedObject font = Select(dc.get(), reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)));
         RECT measure{0, 0, r.right - r.left, 0};
-        DrawTextA(dc, text, length, &measure, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
-        SelectObject(dc, old);
-        ReleaseDC(hwnd, dc);
+        DrawTextA(dc.get(), text, length, &measure, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
         l.textBottom = std::max(int(r.bottom), int(r.top + measure.bottom));
         l.textLeft = r.left;
     }

@@ -26,7 +26,8 @@ void Record(Bytes& out, uint8_t tag, const Bytes& body)
     out.insert(out.end(), body.begin(), body.end());
 }
 
-struct Parts {
+// Builds a skin payload from its records, each of which a case may spoil first.
+struct PayloadBuilder {
     Bytes magic{'B', 'S', 'K', 'N', 1};
     Bytes name{'T', 'e', 's', 't'};
     Bytes palette = Bytes(kSkinColorCount * 3, 0x40);
@@ -54,7 +55,7 @@ bool Parses(const Bytes& b)
 
 TEST(SkinFormat, GoodSkinParsesToItsValues)
 {
-    Parts p;
+    PayloadBuilder p;
     p.palette[kButtonText * 3] = 0x12;
     const Bytes b = p.Build();
     Skin s;
@@ -79,40 +80,40 @@ TEST(SkinFormat, MalformedSkinsAreRefused)
         std::function<Bytes()> make;
     };
     const Case cases[] = {
-        {"wrong magic", [] { Parts p; p.magic[0] = 'X'; return p.Build(); }},
-        {"wrong version", [] { Parts p; p.magic[4] = 2; return p.Build(); }},
-        {"short palette", [] { Parts p; p.palette.pop_back(); return p.Build(); }},
-        {"long metrics", [] { Parts p; p.metrics.push_back(0); return p.Build(); }},
-        {"radius too large", [] { Parts p; p.metrics[kButtonRadius] = kMaxRadius + 1; return p.Build(); }},
-        {"unknown button style", [] { Parts p; p.metrics[kButtonStyle] = uint8_t(ButtonStyle::Count); return p.Build(); }},
-        {"unknown group style", [] { Parts p; p.metrics[kGroupStyle] = 9; return p.Build(); }},
-        {"bold flag not 0/1", [] { Parts p; p.metrics[kTitleBold] = 2; return p.Build(); }},
-        {"empty tile", [] { Parts p; p.tile = {0, 2, 50}; return p.Build(); }},
-        {"tile too wide", [] { Parts p; p.tile = Bytes(3 + 65 * 3, 1); p.tile[0] = 65; p.tile[1] = 1; return p.Build(); }},
-        {"tile pixels missing", [] { Parts p; p.tile.pop_back(); return p.Build(); }},
-        {"name not printable", [] { Parts p; p.name[1] = 0x07; return p.Build(); }},
-        {"name too long", [] { Parts p; p.name = Bytes(kMaxSkinName + 1, 'a'); return p.Build(); }},
-        {"empty name", [] { Parts p; p.name.clear(); return p.Build(); }},
-        {"unknown record", [] { Bytes b = Parts().Build(); b.insert(b.end() - 3, {9, 0, 0}); return b; }},
-        {"palette twice", [] { Parts p; Bytes b = p.Build(); Bytes extra; Record(extra, kRecordPalette, p.palette);
+        {"wrong magic", [] { PayloadBuilder p; p.magic[0] = 'X'; return p.Build(); }},
+        {"wrong version", [] { PayloadBuilder p; p.magic[4] = 2; return p.Build(); }},
+        {"short palette", [] { PayloadBuilder p; p.palette.pop_back(); return p.Build(); }},
+        {"long metrics", [] { PayloadBuilder p; p.metrics.push_back(0); return p.Build(); }},
+        {"radius too large", [] { PayloadBuilder p; p.metrics[kButtonRadius] = kMaxRadius + 1; return p.Build(); }},
+        {"unknown button style", [] { PayloadBuilder p; p.metrics[kButtonStyle] = uint8_t(ButtonStyle::Count); return p.Build(); }},
+        {"unknown group style", [] { PayloadBuilder p; p.metrics[kGroupStyle] = 9; return p.Build(); }},
+        {"bold flag not 0/1", [] { PayloadBuilder p; p.metrics[kTitleBold] = 2; return p.Build(); }},
+        {"empty tile", [] { PayloadBuilder p; p.tile = {0, 2, 50}; return p.Build(); }},
+        {"tile too wide", [] { PayloadBuilder p; p.tile = Bytes(3 + 65 * 3, 1); p.tile[0] = 65; p.tile[1] = 1; return p.Build(); }},
+        {"tile pixels missing", [] { PayloadBuilder p; p.tile.pop_back(); return p.Build(); }},
+        {"name not printable", [] { PayloadBuilder p; p.name[1] = 0x07; return p.Build(); }},
+        {"name too long", [] { PayloadBuilder p; p.name = Bytes(kMaxSkinName + 1, 'a'); return p.Build(); }},
+        {"empty name", [] { PayloadBuilder p; p.name.clear(); return p.Build(); }},
+        {"unknown record", [] { Bytes b = PayloadBuilder().Build(); b.insert(b.end() - 3, {9, 0, 0}); return b; }},
+        {"palette twice", [] { PayloadBuilder p; Bytes b = p.Build(); Bytes extra; Record(extra, kRecordPalette, p.palette);
                                b.insert(b.end() - 3, extra.begin(), extra.end()); return b; }},
-        {"no end record", [] { Bytes b = Parts().Build(); b.resize(b.size() - 3); return b; }},
-        {"byte after end", [] { Bytes b = Parts().Build(); b.push_back(0); return b; }},
-        {"end with a body", [] { Bytes b = Parts().Build(); b[b.size() - 2] = 1; b.push_back(0); return b; }},
-        {"record longer than data", [] { Bytes b = Parts().Build(); b[6] = 0xFF; b[7] = 0xFF; return b; }},
-        {"no palette", [] { Parts p; Bytes b = p.magic; Record(b, kRecordMetrics, p.metrics); Record(b, kRecordEnd, {}); return b; }},
-        {"no metrics", [] { Parts p; Bytes b = p.magic; Record(b, kRecordPalette, p.palette); Record(b, kRecordEnd, {}); return b; }},
-        {"only magic", [] { return Parts().magic; }},
+        {"no end record", [] { Bytes b = PayloadBuilder().Build(); b.resize(b.size() - 3); return b; }},
+        {"byte after end", [] { Bytes b = PayloadBuilder().Build(); b.push_back(0); return b; }},
+        {"end with a body", [] { Bytes b = PayloadBuilder().Build(); b[b.size() - 2] = 1; b.push_back(0); return b; }},
+        {"record longer than data", [] { Bytes b = PayloadBuilder().Build(); b[6] = 0xFF; b[7] = 0xFF; return b; }},
+        {"no palette", [] { PayloadBuilder p; Bytes b = p.magic; Record(b, kRecordMetrics, p.metrics); Record(b, kRecordEnd, {}); return b; }},
+        {"no metrics", [] { PayloadBuilder p; Bytes b = p.magic; Record(b, kRecordPalette, p.palette); Record(b, kRecordEnd, {}); return b; }},
+        {"only magic", [] { return PayloadBuilder().magic; }},
         {"empty", [] { return Bytes{}; }},
     };
-    ASSERT_TRUE(Parses(Parts().Build()));
+    ASSERT_TRUE(Parses(PayloadBuilder().Build()));
     for (const Case& c : cases)
         EXPECT_FALSE(Parses(c.make())) << c.what;
 }
 
 TEST(SkinFormat, EveryTruncationOfAGoodSkinIsRefused)
 {
-    const Bytes b = Parts().Build();
+    const Bytes b = PayloadBuilder().Build();
     for (size_t n = 0; n < b.size(); ++n)
         EXPECT_FALSE(Parses(Bytes(b.begin(), b.begin() + static_cast<long>(n)))) << n;
 }

@@ -2,6 +2,8 @@
 // group boxes forward their children's notifications to the window.
 #include "tests/skins/test_board.h"
 
+#include "platform/gdi_handles.h"
+
 namespace {
 
 const char kWindowClass[] = "SkinTestBoard";
@@ -23,9 +25,10 @@ LRESULT CALLBACK LabelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         GetClientRect(hwnd, &r);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, RGB(255, 0, 0));
-        HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-        DrawTextA(dc, text, -1, &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
-        SelectObject(dc, old);
+        {
+            const SelectedObject font = Select(dc, GetStockObject(DEFAULT_GUI_FONT));
+            DrawTextA(dc, text, -1, &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
+        }
         EndPaint(hwnd, &ps);
         return 0;
     }

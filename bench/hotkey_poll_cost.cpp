@@ -1,4 +1,4 @@
-// Measuring tool, not a test: the cost of one poll tick (255 key queries and
+// Measuring tool, not a test: the cost of one hotkey poll tick (255 key queries and
 // the table walk), and under Windows the CPU an idle process with the poll running uses.
 //   hotkey_poll_cost [ticks]           cost per tick
 //   hotkey_poll_cost idle SECONDS      (Windows) F1/F2 registered, message loop, CPU share
@@ -18,6 +18,9 @@
 namespace {
 
 #ifdef _WIN32
+constexpr int kKeyF1 = VK_F1;
+constexpr int kKeyF2 = VK_F2;
+
 DWORD WINAPI NoAction(LPVOID) { return 0; }
 
 double FileTimeSeconds(const FILETIME& t)
@@ -36,8 +39,8 @@ int MeasureIdle(int seconds)
 {
     HotkeyTable table;
     hotkeyTable = &table;
-    table.Register(NoAction, 112);
-    table.Register(NoAction, 113);
+    table.Register(NoAction, kKeyF1);
+    table.Register(NoAction, kKeyF2);
     const double cpuStart = ProcessCpuSeconds();
     const DWORD start = GetTickCount();
     MSG message;
@@ -53,6 +56,9 @@ int MeasureIdle(int seconds)
     return 0;
 }
 #else
+constexpr int kKeyF1 = 0x70;   // the same keys' codes, without <windows.h>
+constexpr int kKeyF2 = 0x71;
+
 class UpKeyboard : public HotkeyPlatform {
 public:
     int16_t QueryKeyState(int) override { return 0; }
@@ -69,13 +75,13 @@ int main(int argc, char** argv)
     if (argc == 3 && std::strcmp(argv[1], "idle") == 0)
         return MeasureIdle(std::atoi(argv[2]));
     HotkeyTable table;
-    table.Register(NoAction, 112);
-    table.Register(NoAction, 113);
+    table.Register(NoAction, kKeyF1);
+    table.Register(NoAction, kKeyF2);
 #else
     UpKeyboard keyboard;
     HotkeyCore table(keyboard);
-    table.Register(1, 112, 0, 0, 0, false);
-    table.Register(2, 113, 0, 0, 0, false);
+    table.Register(1, kKeyF1, 0, 0, 0, false);
+    table.Register(2, kKeyF2, 0, 0, 0, false);
 #endif
     const int ticks = argc > 1 ? std::atoi(argv[1]) : 10000;
     const auto start = std::chrono::steady_clock::now();

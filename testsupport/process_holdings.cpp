@@ -1,4 +1,6 @@
-#include "tests/audio/process_holdings.h"
+// What the process holds, counted from the inside: heap bytes by walking every heap,
+// handles by asking each handle value for its type.
+#include "testsupport/process_holdings.h"
 
 #include <windows.h>
 #include <winternl.h>
