@@ -5,6 +5,9 @@
 #                     (BOARD_WINE_TESTS=1 runs the Wine tests also where Wine is emulated;
 #                     BOARD_UNPROVEN_TESTS=ON adds the Wine tests no machine has run yet)
 #   ./board.sh bench  build the board and its baselines and run the benchmarks headless
+#   ./board.sh dist   build the board and pack dist/board-VERSION.zip for Windows users
+#   ./board.sh install    add the board (under Wine) to the current user's applications menu
+#   ./board.sh uninstall  take it out again
 # Each installs what is missing first (as root, or through sudo) and says what it installs.
 # Sourced (as the script tests do), it defines its functions and runs nothing.
 set -euo pipefail
@@ -12,7 +15,8 @@ set -euo pipefail
 PACKAGES=(cmake ninja-build g++ clang googletest
           g++-mingw-w64-i686 wine wine32:i386 libpulse0:i386
           xvfb xdotool imagemagick sox pulseaudio pulseaudio-utils
-          locales fonts-wqy-microhei espeak-ng qemu-user-static liblzma-dev libpulse-dev pkg-config python3 ffmpeg)
+          locales fonts-wqy-microhei espeak-ng qemu-user-static liblzma-dev libpulse-dev pkg-config python3 ffmpeg
+          xdg-utils)
 
 # What Wine needs to serve the board well, for the user and the tests alike:
 # Wine's sound stream asks the server for a buffer so short that it underruns
@@ -183,13 +187,79 @@ run_benchmarks() {
     BOARD_BUILD_DIR=$PWD/build/win BOARD_HOST_TOOLS=$PWD/build/native/tests/harness bash bench/run.sh
 }
 
+# The version the download carries: the nearest tag, else the commit, marked when the tree is changed.
+dist_version() { git describe --tags --always --dirty; }
+
+pack_dist() {
+    install_missing
+    build_windows --target board
+    python3 tools/dist/package.py --source "$PWD" --exe "$PWD/build/win/app/board.exe" \
+        --version "$(dist_version)" --out "$PWD/dist"
+}
+
+# The desktop entry and its icon, named alike so one name takes both out again.
+DESKTOP_NAME=stage-sound-board
+
+# One argument of a desktop entry's Exec line: quoted when it holds a reserved character,
+# with the characters the quotes do not cover escaped, then the value's own backslashes doubled.
+desktop_exec_argument() {
+    local arg=$1
+    case $arg in
+        *[[:space:]\"\'\\\>\<~\|\&\;\$\*\?\#\(\)\`]*)
+            arg=${arg//\\/\\\\}
+            arg=${arg//\"/\\\"}
+            arg=${arg//\`/\\\`}
+            arg=${arg//\$/\\\$}
+            arg="\"$arg\"" ;;
+    esac
+    printf '%s' "${arg//\\/\\\\}"
+}
+
+# Writes the desktop entry that starts EXE under Wine with the board's Wine settings.
+desktop_entry() {  # exe
+    local exec=env arg
+    for arg in "${BOARD_WINE_ENV[@]}" wine "$1"; do
+        exec+=" $(desktop_exec_argument "$arg")"
+    done
+    printf '[Desktop Entry]\nType=Application\nVersion=1.0\nName=Sound Board\nName[zh_CN]=主持人音效板\n'
+    printf 'Comment=A stage host'"'"'s sound-effect board (runs under Wine)\n'
+    printf 'Exec=%s\nIcon=%s\nTerminal=false\nCategories=AudioVideo;Audio;\n' "$exec" "$DESKTOP_NAME"
+}
+
+# Adds the entry for EXE and the icon to the current user's menu and icon theme.
+install_desktop_entry() {  # exe source-dir
+    local work
+    work=$(mktemp -d)
+    desktop_entry "$1" >"$work/$DESKTOP_NAME.desktop"
+    convert "$2/app/board.ico[0]" "$work/$DESKTOP_NAME.png"
+    xdg-icon-resource install --mode user --novendor --size 48 "$work/$DESKTOP_NAME.png" "$DESKTOP_NAME"
+    xdg-desktop-menu install --mode user --novendor "$work/$DESKTOP_NAME.desktop"
+    rm -rf "$work"
+}
+
+uninstall_desktop_entry() {
+    xdg-desktop-menu uninstall --mode user --novendor "$DESKTOP_NAME.desktop"
+    xdg-icon-resource uninstall --mode user --novendor --size 48 "$DESKTOP_NAME"
+}
+
+install_board() {
+    install_missing
+    build_windows --target board
+    install_desktop_entry "$PWD/build/win/app/board.exe" "$PWD"
+    echo "Added \"Sound Board\" to the applications menu; it runs $PWD/build/win/app/board.exe under Wine."
+    echo "Keep this folder where it is: the menu entry starts the board from it."
+}
+
 main() {
     cd "$(dirname "$0")"
     case "${1:-}" in
         run) run_board ;;
         test) run_tests ;;
         bench) run_benchmarks ;;
-        *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
+        dist) pack_dist ;;
+        install) install_board ;;
+        uninstall) uninstall_desktop_entry; echo "Took \"Sound Board\" out of the applications menu." ;;
+        *) echo "usage: $0 run|test|bench|dist|install|uninstall" >&2; exit 2 ;;
     esac
 }
 

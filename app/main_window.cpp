@@ -163,7 +163,7 @@ bool MainWindow::CreateControls()
             return false;
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 #ifdef BOARD_INSPECTABLE
-        PublishControl(control, font, row);
+        PublishControl(control, font);
 #endif
         controls_[i] = control;
     }

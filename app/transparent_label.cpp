@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "skins/label_colour.h"
+
 namespace {
 
 // Owned by the label window: made at creation, freed at WM_NCDESTROY. UI thread only.
@@ -68,9 +70,11 @@ LRESULT CALLBACK LabelProcedure(HWND label, UINT message, WPARAM wParam, LPARAM 
         auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
         state = static_cast<LabelState*>(create->lpCreateParams);
         SetWindowLongPtrA(label, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+        SetPropA(label, kLabelColourProperty, reinterpret_cast<HANDLE>(UINT_PTR(state->colour) | kLabelColourPresent));
         break;
     }
     case WM_NCDESTROY:
+        RemovePropA(label, kLabelColourProperty);
         SetWindowLongPtrA(label, GWLP_USERDATA, 0);
         delete state;
         break;

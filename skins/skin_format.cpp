@@ -9,6 +9,8 @@ constexpr uint8_t kPayloadMagic[4] = {'B', 'S', 'K', 'N'};
 constexpr uint8_t kLzmaPropsByte = 0x5D;
 constexpr size_t kRecordHeader = 3;
 constexpr size_t kTileHeader = 3;
+constexpr size_t kPapersLength = 6;
+constexpr Rgb kDefaultPaperDark{0, 0, 0}, kDefaultPaperLight{255, 255, 255};
 
 uint32_t ReadU32(const uint8_t* p)
 {
@@ -90,6 +92,8 @@ bool ParseSkinContainer(const uint8_t* data, size_t length, SkinContainer& out)
 bool ParseSkin(const uint8_t* payload, size_t length, Skin& out)
 {
     out = Skin{};
+    out.paperDark = kDefaultPaperDark;
+    out.paperLight = kDefaultPaperLight;
     if (payload == nullptr || length < sizeof kPayloadMagic + 1)
         return false;
     for (size_t i = 0; i < sizeof kPayloadMagic; ++i)
@@ -127,6 +131,12 @@ bool ParseSkin(const uint8_t* payload, size_t length, Skin& out)
         case kRecordTile:
             if (!ParseTile(body, recordLength, out))
                 return false;
+            break;
+        case kRecordPapers:
+            if (recordLength != kPapersLength)
+                return false;
+            out.paperDark = Rgb{body[0], body[1], body[2]};
+            out.paperLight = Rgb{body[3], body[4], body[5]};
             break;
         case kRecordEnd:
             return recordLength == 0 && pos == length && seen[kRecordPalette] && seen[kRecordMetrics];

@@ -1,5 +1,6 @@
 // The skin files: the 15-byte container header in front of the LZMA stream, and
-// the decompressed skin (palette, shape metrics, optional texture tile). Portable.
+// the decompressed skin (palette, shape metrics, optional texture tile and label
+// papers). Portable.
 #pragma once
 
 #include <stddef.h>
@@ -55,6 +56,8 @@ struct SkinTile {
 
 struct Skin {
     Rgb colors[kSkinColorCount];
+    // Sheets under transparent labels: dark for bright text, light for dark text.
+    Rgb paperDark, paperLight;
     uint8_t windowRadius, buttonRadius, groupRadius;
     ButtonStyle buttonStyle;
     GroupStyle groupStyle;
@@ -67,9 +70,10 @@ struct Skin {
 };
 
 // Payload records: "BSKN", version 1, then { tag u8, length u16 LE, bytes } up to the
-// end record, which must close the payload exactly.
+// end record, which must close the payload exactly. The papers record (dark RGB, light
+// RGB) is optional: without it the papers are black and white.
 enum SkinRecord : uint8_t { kRecordName = 1, kRecordPalette = 2, kRecordMetrics = 3, kRecordTile = 4,
-                            kRecordEnd = 0xFF };
+                            kRecordPapers = 5, kRecordEnd = 0xFF };
 constexpr uint8_t kSkinVersion = 1;
 
 // Refuses anything malformed: unknown or repeated records, wrong lengths, values out of

@@ -11,7 +11,8 @@ constexpr int kMaxGapPixels = 1024;
 constexpr uint32_t kOpaque = 255;
 constexpr uint32_t kDisabledAlpha = 110;
 constexpr uint32_t kGlyphShadowAlpha = 70;
-constexpr int kDarkClientLuminance = 110;
+constexpr int kHeaderExtra = 2;      // a header band is this much taller than its caption
+constexpr int kFrameClearance = 2;   // what stays free inside a group frame's lines
 
 bool Inside(const PixelRect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
@@ -159,7 +160,7 @@ PixelRect PaintGroupFrame(Canvas& c, const Skin& s, PixelRect box, int captionWi
     if (s.groupStyle == GroupStyle::Header) {
         const PixelRect body{box.left, box.top, box.right, box.bottom - 1};
         FillRounded(c, body, s.groupRadius, s.colors[kGroupFill], s.colors[kGroupFill], s.groupFillAlpha);
-        const PixelRect header{box.left, box.top, box.right, box.top + captionHeight + 2};
+        const PixelRect header{box.left, box.top, box.right, box.top + captionHeight + kHeaderExtra};
         FillRounded(c, header, s.groupRadius, MixRgb(s.colors[kGroupLine], Rgb{255, 255, 255}, 150),
                     MixRgb(s.colors[kGroupLine], Rgb{255, 255, 255}, 90), 220);
         StrokeRounded(c, body, s.groupRadius, s.colors[kGroupLine], kOpaque);
@@ -187,6 +188,12 @@ PixelRect PaintGroupFrame(Canvas& c, const Skin& s, PixelRect box, int captionWi
         for (int x = from; x < to; ++x)
             c.pixels[y * c.width + x] = saved[x - from];
     return text;
+}
+
+PixelRect GroupInterior(const Skin& s, PixelRect box, int captionHeight)
+{
+    const int top = box.top + captionHeight + (s.groupStyle == GroupStyle::Header ? kHeaderExtra : 0);
+    return PixelRect{box.left + kFrameClearance, top, box.right - kFrameClearance, box.bottom - kFrameClearance};
 }
 
 void PaintButtonFace(Canvas& c, const Skin& s, PixelRect r, ButtonVisual v)
@@ -252,19 +259,6 @@ void PaintIconArea(Canvas& c, const Skin& s, PixelRect r)
 {
     FillRounded(c, r, 8, s.colors[kIconArea], s.colors[kIconArea], 200);
     StrokeRounded(c, r, 8, s.colors[kGroupLine], 120);
-}
-
-bool NeedsLabelPaper(const Skin& s)
-{
-    const Rgb c = s.colors[kClientTop];
-    return (299 * c.r + 587 * c.g + 114 * c.b) / 1000 < kDarkClientLuminance;
-}
-
-void PaintLabelPaper(Canvas& c, const Skin& s, PixelRect r)
-{
-    const Rgb paper = MixRgb(s.colors[kClientTop], Rgb{255, 255, 255}, 225);
-    FillRounded(c, r, s.groupRadius, paper, MixRgb(paper, s.colors[kGroupLine], 25), 240);
-    StrokeRounded(c, r, s.groupRadius, s.colors[kGroupLine], 200);
 }
 
 Rgb ButtonTextColor(const Skin& s, ButtonVisual v)

@@ -30,13 +30,11 @@ void PaintBackdrop(Canvas& c, const Skin& s, PixelRect area, int originX, int or
 // Group frame around box; the caption (captionWidth x captionHeight) is centred on the top
 // line. Returns where the caption text goes.
 PixelRect PaintGroupFrame(Canvas& c, const Skin& s, PixelRect box, int captionWidth, int captionHeight);
+// Inside a group frame: clear of its lines and below its caption (or header band).
+PixelRect GroupInterior(const Skin& s, PixelRect box, int captionHeight);
 void PaintButtonFace(Canvas& c, const Skin& s, PixelRect r, ButtonVisual v);
 void PaintDialogBand(Canvas& c, const Skin& s, PixelRect band);
 void PaintIconArea(Canvas& c, const Skin& s, PixelRect r);
-
-// On dark skins the board's labels (fixed, dark text colours) need a light paper under them.
-bool NeedsLabelPaper(const Skin& s);
-void PaintLabelPaper(Canvas& c, const Skin& s, PixelRect r);
 
 // Text colour for a button in state v.
 Rgb ButtonTextColor(const Skin& s, ButtonVisual v);

@@ -2,16 +2,14 @@
 // the group frames with their captions, and in message boxes the icon and button areas.
 // Children copy their piece of it, so transparent labels show exactly what lies behind.
 #include "skins/engine/engine.h"
+#include "skins/label_paper.h"
 
 namespace {
 
 constexpr int kMaxTopLevels = 8;
 constexpr int kMaxGroups = 64;
 constexpr int kCaptionLength = 256;
-constexpr int kMaxLabels = 32;
-constexpr int kPaperInset = 5;
-constexpr int kPaperCaptionInset = 16;
-constexpr int kLabelPaperPadding = 2;
+constexpr int kMaxLabels = kMaxPaperLabels;
 
 // The table is a global of a DLL that runs no static constructors or destructors, so
 // it keeps each surface as a plain pointer: made by Compose's owner, freed by Free's.
@@ -89,32 +87,45 @@ void DrawGroup(Surface& surface, HWND topLevel, HWND group)
     }
 }
 
-// Labels inside a group box get one sheet over the box's inside; others one each.
-void DrawLabelPaper(Surface& surface, const Collect& c)
+// The room a label's paper may take: a group box's inside below its caption, else the client.
+PixelRect RoomFor(Surface& surface, HWND topLevel, HWND parent, int width, int height)
 {
-    HWND done[kMaxLabels] = {};
-    int doneCount = 0;
-    for (int i = 0; i < c.labelCount; ++i) {
-        HWND parent = GetParent(c.labels[i]);
-        RECT r{};
-        if (parent != nullptr && KindOf(parent) == SkinKind::GroupBox) {
-            bool seen = false;
-            for (int j = 0; j < doneCount; ++j)
-                seen = seen || done[j] == parent;
-            if (seen)
-                continue;
-            done[doneCount++] = parent;
-            r = RectIn(c.topLevel, parent);
-            r.left += kPaperInset;
-            r.right -= kPaperInset;
-            r.top += kPaperCaptionInset;
-            r.bottom -= kPaperInset;
-        } else {
-            r = RectIn(c.topLevel, c.labels[i]);
-            InflateRect(&r, kLabelPaperPadding, kLabelPaperPadding);
-        }
-        PaintLabelPaper(surface.Pixels(), g_engine->skin, PixelRect{r.left, r.top, r.right, r.bottom});
+    if (parent == nullptr || KindOf(parent) != SkinKind::GroupBox)
+        return PixelRect{0, 0, width, height};
+    const RECT r = RectIn(topLevel, parent);
+    TEXTMETRICA metrics{};
+    {
+        const SelectedObject font = Select(surface.Dc(), FontOf(parent));
+        GetTextMetricsA(surface.Dc(), &metrics);
     }
+    return GroupInterior(g_engine->skin, PixelRect{r.left, r.top, r.right, r.bottom}, metrics.tmHeight);
+}
+
+// Labels that publish their text colour get the skin's paper that suits it.
+void DrawLabelPaper(Surface& surface, const Collect& c, int width, int height)
+{
+    PaperLabel labels[kMaxLabels];
+    int labelCount = 0;
+    for (int i = 0; i < c.labelCount; ++i) {
+        const UINT_PTR published = reinterpret_cast<UINT_PTR>(GetPropA(c.labels[i], kLabelColourProperty));
+        if ((published & kLabelColourPresent) == 0)
+            continue;
+        const COLORREF colour = static_cast<COLORREF>(published & ~UINT_PTR(kLabelColourPresent));
+        HWND parent = GetParent(c.labels[i]);
+        const RECT r = RectIn(c.topLevel, c.labels[i]);
+        labels[labelCount++] = PaperLabel{PixelRect{r.left, r.top, r.right, r.bottom},
+                                          RoomFor(surface, c.topLevel, parent, width, height),
+                                          reinterpret_cast<uintptr_t>(parent),
+                                          Rgb{GetRValue(colour), GetGValue(colour), GetBValue(colour)}};
+    }
+    PixelRect groups[kMaxGroups];
+    for (int i = 0; i < c.groupCount; ++i) {
+        const RECT r = RectIn(c.topLevel, c.groups[i].hwnd);
+        groups[i] = PixelRect{r.left, r.top, r.right, r.bottom};
+    }
+    PaperSheet sheets[kMaxLabels];
+    const int sheetCount = PlanLabelPapers(g_engine->skin, labels, labelCount, groups, c.groupCount, sheets);
+    PaintLabelPapers(surface.Pixels(), sheets, sheetCount);
 }
 
 void Compose(Backdrop& b, HDC reference)
@@ -146,8 +157,7 @@ void Compose(Backdrop& b, HDC reference)
         }
     for (int i = 0; i < c.groupCount; ++i)
         DrawGroup(*b.surface, b.topLevel, c.groups[i].hwnd);
-    if (NeedsLabelPaper(s))
-        DrawLabelPaper(*b.surface, c);
+    DrawLabelPaper(*b.surface, c, b.width, b.height);
     GdiFlush();
 }
 

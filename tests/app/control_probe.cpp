@@ -1,14 +1,9 @@
-// The inspectable build's control properties. The font atom is reference-counted,
+// The inspectable build's font property. The atom is reference-counted,
 // so controls that share a font share one atom; both go with the control.
 #include "tests/app/control_probe.h"
 
-void PublishControl(HWND control, HFONT font, const ControlRow& row)
+void PublishControl(HWND control, HFONT font)
 {
-    if (row.kind == ControlKind::Label) {
-        const Rgb& rgb = row.look.colour;
-        SetPropA(control, kTextColourProperty,
-                 reinterpret_cast<HANDLE>(UINT_PTR(RGB(rgb.red, rgb.green, rgb.blue)) | kTextColourPresent));
-    }
     LOGFONTA logFont = {};
     if (GetObjectA(font, sizeof logFont, &logFont) != sizeof logFont)
         return;
@@ -26,7 +21,6 @@ void PublishControl(HWND control, HFONT font, const ControlRow& row)
 
 void WithdrawControl(HWND control)
 {
-    RemovePropA(control, kTextColourProperty);
     if (HANDLE atom = RemovePropA(control, kFontProperty))
         GlobalDeleteAtom(static_cast<ATOM>(reinterpret_cast<UINT_PTR>(atom)));
 }

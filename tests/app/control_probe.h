@@ -1,17 +1,14 @@
 // For the board's inspectable test build only: publishes each control's font
-// (its LOGFONT, hex-coded in a global atom) and each label's text colour as
-// window properties, because GDI handles mean nothing in another process and
-// the window inspector checks both from outside. board.exe carries none of it.
+// (its LOGFONT, hex-coded in a global atom) as a window property, because GDI
+// handles mean nothing in another process and the window inspector checks
+// fonts from outside. board.exe carries none of it. (Label colours need no
+// probe: every label publishes its own for the skin engine.)
 #pragma once
 
 #include <windows.h>
 
-#include "app/layout.h"
 
 constexpr char kFontProperty[] = "BoardFont";
-// Text colour: COLORREF plus this marker bit, so black can be told from absent.
-constexpr char kTextColourProperty[] = "BoardTextColour";
-constexpr UINT_PTR kTextColourPresent = 0x01000000;
 
-void PublishControl(HWND control, HFONT font, const ControlRow& row);
+void PublishControl(HWND control, HFONT font);
 void WithdrawControl(HWND control);

@@ -26,14 +26,15 @@ void Record(Bytes& out, uint8_t tag, const Bytes& body)
     out.insert(out.end(), body.begin(), body.end());
 }
 
-// Builds a skin payload from its records, each of which a case may spoil first.
 struct PayloadBuilder {
     Bytes magic{'B', 'S', 'K', 'N', 1};
     Bytes name{'T', 'e', 's', 't'};
     Bytes palette = Bytes(kSkinColorCount * 3, 0x40);
     Bytes metrics{6, 4, 3, 2, 1, 1, 2, 90, 110, 1, 0};
     Bytes tile{2, 2, 50, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    Bytes papers{10, 11, 12, 240, 241, 242};
     bool withTile = true;
+    bool withPapers = false;
     Bytes Build() const
     {
         Bytes out = magic;
@@ -42,10 +43,14 @@ struct PayloadBuilder {
         Record(out, kRecordMetrics, metrics);
         if (withTile)
             Record(out, kRecordTile, tile);
+        if (withPapers)
+            Record(out, kRecordPapers, papers);
         Record(out, kRecordEnd, {});
         return out;
     }
 };
+
+uint32_t PackRgbBytes(Rgb c) { return uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b; }
 
 bool Parses(const Bytes& b)
 {
@@ -73,6 +78,21 @@ TEST(SkinFormat, GoodSkinParsesToItsValues)
     EXPECT_EQ(s.tile.rgb[11], 12);
 }
 
+TEST(SkinFormat, PapersAreTheRecordsOrBlackAndWhite)
+{
+    PayloadBuilder p;
+    Skin s;
+    Bytes b = p.Build();
+    ASSERT_TRUE(ParseSkin(b.data(), b.size(), s));
+    EXPECT_EQ(PackRgbBytes(s.paperDark), 0x000000u);
+    EXPECT_EQ(PackRgbBytes(s.paperLight), 0xFFFFFFu);
+    p.withPapers = true;
+    b = p.Build();
+    ASSERT_TRUE(ParseSkin(b.data(), b.size(), s));
+    EXPECT_EQ(PackRgbBytes(s.paperDark), 0x0A0B0Cu);
+    EXPECT_EQ(PackRgbBytes(s.paperLight), 0xF0F1F2u);
+}
+
 TEST(SkinFormat, MalformedSkinsAreRefused)
 {
     struct Case {
@@ -90,6 +110,11 @@ TEST(SkinFormat, MalformedSkinsAreRefused)
         {"bold flag not 0/1", [] { PayloadBuilder p; p.metrics[kTitleBold] = 2; return p.Build(); }},
         {"empty tile", [] { PayloadBuilder p; p.tile = {0, 2, 50}; return p.Build(); }},
         {"tile too wide", [] { PayloadBuilder p; p.tile = Bytes(3 + 65 * 3, 1); p.tile[0] = 65; p.tile[1] = 1; return p.Build(); }},
+        {"papers short", [] { PayloadBuilder p; p.withPapers = true; p.papers.pop_back(); return p.Build(); }},
+        {"papers long", [] { PayloadBuilder p; p.withPapers = true; p.papers.push_back(0); return p.Build(); }},
+        {"papers twice", [] { PayloadBuilder p; p.withPapers = true; Bytes b = p.Build(); Bytes extra;
+                              Record(extra, kRecordPapers, p.papers); b.insert(b.end() - 3, extra.begin(), extra.end());
+                              return b; }},
         {"tile pixels missing", [] { PayloadBuilder p; p.tile.pop_back(); return p.Build(); }},
         {"name not printable", [] { PayloadBuilder p; p.name[1] = 0x07; return p.Build(); }},
         {"name too long", [] { PayloadBuilder p; p.name = Bytes(kMaxSkinName + 1, 'a'); return p.Build(); }},
@@ -196,6 +221,9 @@ TEST(CommittedSkins, AllThirtyThreeAreDistinctAndReadable)
                   kReadableContrast);
         EXPECT_GE(std::abs(Luminance(s.colors[kDialogText]) - Mid(s.colors[kClientTop], s.colors[kClientBottom])),
                   kReadableContrast);
+        // Each skin lays its own tinted papers, not the plain defaults.
+        EXPECT_NE(PackRgbBytes(s.paperDark), 0x000000u);
+        EXPECT_NE(PackRgbBytes(s.paperLight), 0xFFFFFFu);
         for (size_t j = 0; j < i; ++j) {
             const Skin& t = skins[j];
             const bool samePalette = std::memcmp(s.colors, t.colors, sizeof s.colors) == 0;

@@ -1,5 +1,6 @@
-// Draws the board's 48 x 48 32-bit icon, a loudspeaker sending out three sound
-// waves, from the shapes below, and writes it as a one-image .ico file.
+// Draws the board's 48 x 48 32-bit icon, a white loudspeaker sending out two yellow
+// sound waves on a deep blue rounded badge, and writes it as a one-image .ico file.
+// Shapes and strokes are laid on a 3-pixel grid so they stay whole at 16 x 16.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -14,34 +15,47 @@ struct Colour {
     double red, green, blue;
 };
 
-constexpr Colour kBody{0.16, 0.20, 0.30};
-constexpr Colour kCone{0.95, 0.55, 0.10};
-constexpr Colour kWave{0.85, 0.10, 0.15};
+constexpr Colour kBadgeTop{0.16, 0.30, 0.72};
+constexpr Colour kBadgeBottom{0.07, 0.15, 0.45};
+constexpr Colour kSpeaker{1.0, 1.0, 1.0};
+constexpr Colour kWave{1.0, 0.84, 0.20};
+
+constexpr double kBadgeRadius = 9;
+constexpr double kMouthX = 24, kMiddleY = 24;
+
+// The badge: the whole icon with rounded corners.
+bool InBadge(double x, double y)
+{
+    const double cx = x < kBadgeRadius ? kBadgeRadius : x > kSize - kBadgeRadius ? kSize - kBadgeRadius : x;
+    const double cy = y < kBadgeRadius ? kBadgeRadius : y > kSize - kBadgeRadius ? kSize - kBadgeRadius : y;
+    return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= kBadgeRadius * kBadgeRadius;
+}
 
 // Is the point (x right, y down, in pixels) inside the speaker box?
 bool InBox(double x, double y) { return x >= 6 && x <= 15 && y >= 18 && y <= 30; }
 
-// The cone widens from the box to the mouth at x = 27.
+// The cone widens from the box to the mouth.
 bool InCone(double x, double y)
 {
-    if (x < 15 || x > 27)
+    constexpr double kBoxX = 15, kBoxHalf = 6, kMouthHalf = 14;
+    if (x < kBoxX || x > kMouthX)
         return false;
-    const double halfHeight = 6 + (x - 15) * (15.0 - 6) / 12;
-    return std::fabs(y - 24) <= halfHeight;
+    const double halfHeight = kBoxHalf + (x - kBoxX) * (kMouthHalf - kBoxHalf) / (kMouthX - kBoxX);
+    return std::fabs(y - kMiddleY) <= halfHeight;
 }
 
-// Three arcs centred on the cone's mouth, opening to the right.
+// Two thick arcs centred on the cone's mouth, opening to the right, a clear gap between.
 bool InWave(double x, double y)
 {
-    static const double kRadii[] = {6, 10.5, 15};
-    constexpr double kThickness = 2.2;
-    constexpr double kHalfAngle = 0.85;  // radians
-    const double dx = x - 25, dy = y - 24;
+    static const double kInnerRadii[] = {6, 15};
+    constexpr double kThickness = 4.5;
+    constexpr double kHalfAngle = 0.8;  // radians
+    const double dx = x - kMouthX, dy = y - kMiddleY;
     const double distance = std::sqrt(dx * dx + dy * dy);
     if (dx <= 0 || std::fabs(std::atan2(dy, dx)) > kHalfAngle)
         return false;
-    for (double radius : kRadii)
-        if (std::fabs(distance - (radius + 5)) <= kThickness / 2)
+    for (double inner : kInnerRadii)
+        if (distance >= inner && distance <= inner + kThickness)
             return true;
     return false;
 }
@@ -56,13 +70,16 @@ Pixel Shade(int column, int row)
     for (int sy = 0; sy < kSamples; ++sy)
         for (int sx = 0; sx < kSamples; ++sx) {
             const double x = column + (sx + 0.5) / kSamples, y = row + (sy + 0.5) / kSamples;
-            const Colour* colour = InBox(x, y) ? &kBody : InCone(x, y) ? &kCone
-                                 : InWave(x, y)                    ? &kWave : nullptr;
-            if (!colour)
+            if (!InBadge(x, y))
                 continue;
-            red += colour->red;
-            green += colour->green;
-            blue += colour->blue;
+            const double t = y / kSize;
+            const Colour badge{kBadgeTop.red + (kBadgeBottom.red - kBadgeTop.red) * t,
+                               kBadgeTop.green + (kBadgeBottom.green - kBadgeTop.green) * t,
+                               kBadgeTop.blue + (kBadgeBottom.blue - kBadgeTop.blue) * t};
+            const Colour& colour = InBox(x, y) || InCone(x, y) ? kSpeaker : InWave(x, y) ? kWave : badge;
+            red += colour.red;
+            green += colour.green;
+            blue += colour.blue;
             cover += 1;
         }
     if (cover == 0)

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 # Skin compiler: turns a readable skin description (key = value lines) into a skin
 # file: the 15-byte ".SHE" header followed by a raw LZMA1 stream of the skin records.
+# paper_dark and paper_light (given together or not at all) are the sheets laid under
+# labels: dark for bright text, light for dark text.
 import argparse
 import lzma
 import struct
@@ -21,6 +23,7 @@ ENUMS = {
 METRICS = ["window_radius", "button_radius", "group_radius", "button_style", "group_style",
            "title_style", "caption_shape", "group_fill_alpha", "gloss_alpha", "title_bold",
            "client_horizontal"]
+PAPERS = ["paper_dark", "paper_light"]
 TEXTURES = ["none", "noise", "stripes", "dots", "checker", "grid", "brushed", "waves", "weave"]
 MAX_RADIUS = 16
 LZMA_FILTER = {"id": lzma.FILTER_LZMA1, "dict_size": 0x00800000, "lc": 3, "lp": 0, "pb": 2}
@@ -121,6 +124,15 @@ def tile_record(values, palette):
     return record(4, bytes([size, size, alpha]) + pixels)
 
 
+def papers_record(values):
+    given = [key for key in PAPERS if key in values]
+    if not given:
+        return b""
+    if len(given) != len(PAPERS):
+        raise SkinError("paper_dark and paper_light go together")
+    return record(5, b"".join(color(values[key], key) for key in PAPERS))
+
+
 def record(tag, body):
     return struct.pack("<BH", tag, len(body)) + body
 
@@ -143,7 +155,7 @@ def compile_payload(values):
             metrics.append(number(values, key, 0, 1, 0))
         else:
             metrics.append(number(values, key, 0, 255))
-    known = set(COLORS) | set(METRICS) | {"name", "texture", "texture_size", "texture_alpha",
+    known = set(COLORS) | set(METRICS) | set(PAPERS) | {"name", "texture", "texture_size", "texture_alpha",
                                           "texture_seed", "texture_color"}
     unknown = set(values) - known
     if unknown:
@@ -156,6 +168,7 @@ def compile_payload(values):
     payload += record(2, b"".join(palette[key] for key in COLORS))
     payload += record(3, bytes(metrics))
     payload += tile_record(values, palette)
+    payload += papers_record(values)
     payload += record(0xFF, b"")
     return payload
 
