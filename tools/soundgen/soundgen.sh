@@ -88,31 +88,43 @@ score() {
 }
 # Espeak-ng speaking TEXT with the given voice options, at 44,100 Hz stereo.
 say() { local out=$1 text=$2; shift 2; espeak-ng "$@" -w "$out.raw.wav" "$text"; w16 "$out.raw.wav" "$out"; }
-# A random number in [lo, hi) with three decimals, from bash's seeded RANDOM.
-rnd() { awk -v r=$RANDOM -v lo="$1" -v hi="$2" 'BEGIN { printf "%.3f", lo + (hi - lo) * r / 32768 }'; }
+# A random number in [lo, hi) with three decimals into REPLY, from bash's seeded RANDOM.
+# RANDOM is read here, in the calling shell: bash reseeds it afresh in every $(...),
+# which would make each run of the generator different.
+draw() {
+  local r=$RANDOM
+  REPLY=$(awk -v r="$r" -v lo="$1" -v hi="$2" 'BEGIN { printf "%.3f", lo + (hi - lo) * r / 32768 }')
+}
 
 # A crowd of synthetic voices saying TEXT, each voice with its own pitch, pace and place.
 crowd() {
   local out=$1 seconds=$2 count=$3 spread=$4 text=$5 pitch_lo=$6 pitch_hi=$7
   local voices=(m1 m2 m3 m4 m5 m6 m7 f1 f2 f3 f4 f5 m8 f1 m3)
-  local specs=()
+  local placed=()
   for ((i = 0; i < count; i++)); do
     local v=${voices[i % ${#voices[@]}]} f=$WORK/voice$i.wav
     espeak-ng -v "en+$v" -p $((pitch_lo + RANDOM % (pitch_hi - pitch_lo))) -s $((130 + RANDOM % 60)) \
       -w "$WORK/raw$i.wav" "$text"
     w16 "$WORK/raw$i.wav" "$f" pitch "$((RANDOM % 400 - 200))" highpass 120
-    specs+=("$f@$(rnd 0 "$spread")@$(rnd 0.4 1.0)@$(rnd -0.9 0.9)")
+    local at gain
+    draw 0 "$spread"; at=$REPLY
+    draw 0.4 1.0; gain=$REPLY
+    draw -0.9 0.9
+    placed+=("$f@$at@$gain@$REPLY")
   done
-  mix "$out" "$seconds" "${specs[@]}"
+  mix "$out" "$seconds" "${placed[@]}"
 }
 
 # The room of a real audience (the lmms applause, above 2 kHz) over SECONDS.
 applause_air() {
   st "$LM/misc/applause01.ogg" "$WORK/ap.wav" highpass 2000 fade 0.05 0 0.3
   # Overlapping copies, so the air never thins out between them.
-  local specs=() at
-  for at in 0 0.7 1.4 2.1 2.8 3.5 4.2 4.9; do specs+=("$WORK/ap.wav@$at@0.6@$(rnd -0.6 0.6)"); done
-  mix "$1" "$2" "${specs[@]}"
+  local placed=() at
+  for at in 0 0.7 1.4 2.1 2.8 3.5 4.2 4.9; do
+    draw -0.6 0.6
+    placed+=("$WORK/ap.wav@$at@0.6@$REPLY")
+  done
+  mix "$1" "$2" "${placed[@]}"
 }
 
 # Each recipe writes $WORK/NN.wav at any length; render() fits it into the bank.
@@ -157,12 +169,12 @@ r06() {
   st "$SPI/misc_crow.flac" "$WORK/crow.wav"
   st "$SPI/misc_crow.flac" "$WORK/crow2.wav" pitch -150
   st "$WD/core/sounds/bat-flapping.wav" "$WORK/flap.wav" pitch -400 lowpass 3000
-  local specs=()
+  local placed=()
   for i in 0 1 2 3 4 5 6 7 8; do
-    specs+=("$WORK/flap.wav@$(awk -v i=$i 'BEGIN{print i*0.33}')@0.7@$(awk -v i=$i 'BEGIN{print -0.9+i*0.22}')")
+    placed+=("$WORK/flap.wav@$(awk -v i=$i 'BEGIN{print i*0.33}')@0.7@$(awk -v i=$i 'BEGIN{print -0.9+i*0.22}')")
   done
   mix "$WORK/m.wav" 3.5 "$WORK/crow.wav@0@1.0@-0.7" "$WORK/crow2.wav@0.75@0.9@-0.3" \
-    "$WORK/crow.wav@1.6@0.9@0.2" "$WORK/crow2.wav@2.3@0.8@0.7" "${specs[@]}"
+    "$WORK/crow.wav@1.6@0.9@0.2" "$WORK/crow2.wav@2.3@0.8@0.7" "${placed[@]}"
   w16 "$WORK/m.wav" "$WORK/06.wav" reverb 20 50 60
 }
 r07() { syn light_on "$WORK/l.wav" 7; w16 "$WORK/l.wav" "$WORK/07.wav" reverb 50 50 90; }
@@ -243,21 +255,26 @@ r28() { syn ambulance "$WORK/a.wav" 28; w16 "$WORK/a.wav" "$WORK/28.wav" lowpass
 r29() { syn police "$WORK/p.wav" 29; w16 "$WORK/p.wav" "$WORK/29.wav" lowpass 5000 reverb 30; }
 r30() {
   RANDOM=130
-  local specs=() t=0 shot
+  local placed=() t=0 shot
   for i in 1 2 3 4; do st "$OA/weapons/machinegun/machgf${i}b.wav" "$WORK/g$i.wav"; done
   st "$OA/weapons/machinegun/ric1.wav" "$WORK/ric.wav"
   while awk -v t=$t 'BEGIN{exit !(t < 19.0)}'; do
-    local len; len=$(rnd 1.2 3.2)
+    local len gain
+    draw 1.2 3.2; len=$REPLY
     local end; end=$(awk -v t=$t -v l=$len 'BEGIN{print t + l}')
     while awk -v t=$t -v e=$end 'BEGIN{exit !(t < e && t < 19.0)}'; do
       shot=$((RANDOM % 4 + 1))
-      specs+=("$WORK/g$shot.wav@$t@$(rnd 0.8 1.0)@$(rnd -0.2 0.2)")
+      draw 0.8 1.0; gain=$REPLY
+      draw -0.2 0.2
+      placed+=("$WORK/g$shot.wav@$t@$gain@$REPLY")
       t=$(awk -v t=$t 'BEGIN{print t + 0.085}')
     done
-    specs+=("$WORK/ric.wav@$t@0.4@$(rnd -0.8 0.8)")
-    t=$(awk -v t=$t -v g="$(rnd 0.35 0.8)" 'BEGIN{print t + g}')
+    draw -0.8 0.8
+    placed+=("$WORK/ric.wav@$t@0.4@$REPLY")
+    draw 0.35 0.8
+    t=$(awk -v t=$t -v g="$REPLY" 'BEGIN{print t + g}')
   done
-  mix "$WORK/m.wav" 19.6 "${specs[@]}"
+  mix "$WORK/m.wav" 19.6 "${placed[@]}"
   w16 "$WORK/m.wav" "$WORK/30.wav" reverb 20
 }
 r31() {
