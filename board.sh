@@ -16,7 +16,7 @@ PACKAGES=(cmake ninja-build g++ clang googletest
           g++-mingw-w64-i686 wine wine32:i386 libpulse0:i386
           xvfb xdotool imagemagick sox pulseaudio pulseaudio-utils
           locales fonts-wqy-microhei espeak-ng qemu-user-static liblzma-dev libpulse-dev pkg-config python3 ffmpeg
-          xdg-utils)
+          xdg-utils python3-numpy python3-scipy)
 
 # What Wine needs to serve the board well, for the user and the tests alike:
 # Wine's sound stream asks the server for a buffer so short that it underruns

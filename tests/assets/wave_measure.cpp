@@ -18,8 +18,11 @@ constexpr double kEndSeconds = 0.002;
 uint16_t Read16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 uint32_t Read32(const uint8_t* p) { return Read16(p) | static_cast<uint32_t>(Read16(p + 2)) << 16; }
 
-std::vector<double> Samples(const uint8_t* bytes, uint32_t length, uint16_t bits)
+}  // namespace
+
+std::vector<double> DecodeSamples(const uint8_t* bytes, uint32_t length)
 {
+    const uint16_t bits = Read16(bytes + 34);
     std::vector<double> x;
     const uint8_t* data = bytes + kHeaderBytes;
     uint32_t count = length - kHeaderBytes;
@@ -33,14 +36,11 @@ std::vector<double> Samples(const uint8_t* bytes, uint32_t length, uint16_t bits
     return x;
 }
 
-}  // namespace
-
 WaveMeasures MeasureWave(const uint8_t* bytes, uint32_t length)
 {
     const uint16_t channels = Read16(bytes + 22);
     const uint32_t rate = Read32(bytes + 24);
-    const uint16_t bits = Read16(bytes + 34);
-    const std::vector<double> x = Samples(bytes, length, bits);
+    const std::vector<double> x = DecodeSamples(bytes, length);
     const size_t frames = x.size() / channels;
     WaveMeasures m{};
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 struct WaveMeasures {
     double onsetMs;         // first sample at or above -40 dBFS
@@ -14,3 +15,6 @@ struct WaveMeasures {
 
 // `bytes` is a whole entry (header at offset 0, samples from offset 44).
 WaveMeasures MeasureWave(const uint8_t* bytes, uint32_t length);
+
+// The entry's samples, interleaved, in full scale (8-bit unsigned or 16-bit signed).
+std::vector<double> DecodeSamples(const uint8_t* bytes, uint32_t length);

@@ -1,16 +1,19 @@
 #!/usr/bin/env python3
-# Prints onset, peak, loudness, DC and end level of bank entries, measured the same
-# way as tests/assets checks them, and flags any entry outside the quality bar.
-# Usage: measure.py sfx01.wav ...
-import math
-import statistics
+# Prints the measures of every bank entry that tests/assets holds it to: onset, BS.1770
+# loudness and true peak (ffmpeg's meter), DC, end level and, for smooth entries, clicks.
+# Usage: measure.py BANK.tsv SOUNDS_DIR
 import struct
 import sys
-from array import array
+
+import numpy as np
+
+import clicks
+import loudness
 
 ONSET_LEVEL = 10 ** (-40 / 20)
-BLOCK_S = 0.05
-SOUNDING_DB = 30.0
+TARGET_LUFS, TARGET_RANGE_LU, TRUE_PEAK_LIMIT_DB = -18.0, 1.5, -1.0
+LATEST_ONSET_MS, LARGEST_DC, LARGEST_END = 10.0, 0.002, 0.01
+HEADER_BYTES = 44
 
 
 def load(path):
@@ -18,36 +21,33 @@ def load(path):
         data = f.read()
     ch, rate = struct.unpack_from('<HI', data, 22)
     bits = struct.unpack_from('<H', data, 34)[0]
-    body = data[44:]
+    body = data[HEADER_BYTES:]
     if bits == 16:
-        x = [v / 32768 for v in array('h', body)]
+        x = np.frombuffer(body, '<i2') / 32768.0
     else:
-        x = [(v - 128) / 128 for v in body]
-    return x, ch, rate
-
-
-def measure(path):
-    x, ch, rate = load(path)
-    onset = next(i for i, v in enumerate(x) if abs(v) >= ONSET_LEVEL) // ch / rate * 1000
-    peak = 20 * math.log10(max(map(abs, x)))
-    block = int(BLOCK_S * rate) * ch
-    e = [sum(v * v for v in x[s:s + block]) / block for s in range(0, len(x) - block + 1, block)]
-    kept = [v for v in e if v >= max(e) * 10 ** (-SOUNDING_DB / 10)]
-    loud = 10 * math.log10(sum(kept) / len(kept))
-    dc = max(abs(sum(x[c::ch]) / (len(x) // ch)) for c in range(ch))
-    end = max(map(abs, x[-ch * int(0.002 * rate):]))
-    return onset, peak, loud, dc, end
+        x = (np.frombuffer(body, np.uint8).astype(float) - 128) / 128.0
+    return x.reshape(-1, ch), rate
 
 
 def main():
-    rows = [(p, *measure(p)) for p in sys.argv[1:]]
-    median = statistics.median(r[3] for r in rows)
-    print(f'{"entry":10} {"onset ms":>8} {"peak dB":>8} {"RMS dB":>8} {"DC":>8} {"end":>8}')
-    for p, onset, peak, loud, dc, end in rows:
-        bad = onset > 10 or peak > -1 or abs(loud - median) > 3 or dc > 0.002 or end > 0.01
-        name = p.rsplit('/', 1)[-1]
-        print(f'{name:10} {onset:8.2f} {peak:8.2f} {loud:8.2f} {dc:8.5f} {end:8.4f}{"  FAIL" if bad else ""}')
-    print(f'median loudness {median:.2f} dB')
+    table, sounds = sys.argv[1], sys.argv[2]
+    print(f'{"entry":8} {"onset ms":>8} {"LUFS":>6} {"dBTP":>6} {"DC":>8} {"end":>7}  clicks')
+    for line in open(table):
+        if line.startswith('#') or not line.strip():
+            continue
+        nn, *_, kind = line.split()
+        path = f'{sounds}/sfx{nn}.wav'
+        x, rate = load(path)
+        onset = np.argmax(np.abs(x).max(axis=1) >= ONSET_LEVEL) / rate * 1000
+        lufs, peak = loudness.measure(path)
+        dc = np.abs(x.mean(axis=0)).max()
+        end = np.abs(x[-int(0.002 * rate):]).max()
+        found = clicks.find(x, rate) if kind == 'smooth' else []
+        bad = (onset > LATEST_ONSET_MS or abs(lufs - TARGET_LUFS) > TARGET_RANGE_LU or
+               peak > TRUE_PEAK_LIMIT_DB or dc > LARGEST_DC or end > LARGEST_END or found)
+        where = ' '.join(f'{t:.3f}' for t in found[:5]) if kind == 'smooth' else '(hits)'
+        print(f'sfx{nn}   {onset:8.2f} {lufs:6.1f} {peak:6.1f} {dc:8.5f} {end:7.4f}  {where}'
+              f'{"  FAIL" if bad else ""}')
 
 
 if __name__ == '__main__':

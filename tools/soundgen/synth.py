@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-# Our own synthesis for the sound effects no freely licensed recording covers:
-# `synth.py KIND OUT.wav [SEED]` writes 16-bit stereo 44,100 Hz; filtering,
-# reverb and mixing are left to the sox recipes in soundgen.sh.
+# Our own pure-Python synthesis of claps, whistles, heartbeat, chimes, buzzer, sirens and
+# tyre squeal: `synth.py KIND OUT.wav [SEED]` writes 16-bit stereo 44,100 Hz for the sox recipes.
 import math
 import random
 import sys
@@ -122,101 +121,8 @@ def kind_heartbeat(rng):
     return t
 
 
-def one_pole(samples, cutoff):
-    a = math.exp(-2 * math.pi * cutoff / RATE)
-    out, y = [], 0.0
-    for v in samples:
-        y = (1 - a) * v + a * y
-        out.append(y)
-    return out
-
-
-def kind_snore(rng):
-    """One snore: an inhaled rattle (noise chopped by a 28 Hz palate flutter), then a breath out."""
-    t = Track(2.4)
-    n = int(1.25 * RATE)
-    inhale = []
-    for i in range(n):
-        x = i / n
-        env = math.sin(math.pi * min(1, x * 1.1)) ** 1.5
-        flutter = 0.5 + 0.5 * math.sin(2 * math.pi * (24 + 8 * x) * i / RATE)
-        flutter = flutter ** 3
-        inhale.append(rng.uniform(-1, 1) * env * (0.15 + flutter))
-    inhale = one_pole(one_pole(inhale, 700), 900)
-    t.add(0.0, inhale, 0.0, 1.0)
-    m = int(0.85 * RATE)
-    exhale = [rng.uniform(-1, 1) * math.sin(math.pi * i / m) ** 2 for i in range(m)]
-    exhale = one_pole(one_pole(exhale, 1200), 1200)
-    t.add(1.35, exhale, 0.0, 0.08)
-    return t
-
-
-def kind_kiss(rng):
-    """A kiss close to a microphone: a lip smack (click and air) on a low plosive pop, twice."""
-    t = Track(1.9)
-    for when, gain in ((0.0, 1.0), (0.62, 0.8)):
-        hum = tone(lambda x: 170 * (1 + 0.3 * x), 0.09, 0.2, partials=((1, 1.0), (2, 0.4), (3, 0.2)))
-        hum = [v * 0.15 * (i / len(hum)) for i, v in enumerate(hum)]
-        t.add(when, hum, 0.0, gain)
-        pop = tone(lambda x: 90 - 200 * x, 0.08, 0.025)
-        t.add(when + 0.09, pop, 0.0, gain * 0.8)
-        smack = noise_burst(rng, 0.05, 0.006, attack=0.0002)
-        t.add(when + 0.09, smack, 0.0, gain * 0.9)
-        air = [v * 0.2 for v in noise_burst(rng, 0.18, 0.05)]
-        t.add(when + 0.1, one_pole(air, 3000), 0.0, gain)
-    return t
-
-
-def kind_slap(rng):
-    """A hand on a cheek: a very sharp broadband crack over a short fleshy body."""
-    t = Track(2.0)
-    crack = noise_burst(rng, 0.12, 0.012, attack=0.0001)
-    t.add(0.0, crack, 0.0, 1.0)
-    body = tone(lambda x: 220 - 400 * x, 0.1, 0.02, partials=((1, 1.0), (2, 0.3)))
-    t.add(0.0, body, 0.0, 0.6)
-    return t
-
-
-def kind_raspberry(rng):
-    """A 'pfft' of contempt: blown lips flapping at about 45 Hz."""
-    t = Track(0.7)
-    n = int(0.6 * RATE)
-    out = []
-    for i in range(n):
-        x = i / n
-        flap = (0.5 + 0.5 * math.sin(2 * math.pi * 45 * i / RATE)) ** 4
-        env = min(1, x * 30) * (1 - x) ** 1.5
-        out.append(rng.uniform(-1, 1) * env * (0.25 + flap))
-    t.add(0.0, one_pole(out, 2500), 0.0, 1.0)
-    return t
-
-
-def marimba_note(freq, seconds=0.5):
-    # A bar's overtone sits near four times its fundamental and dies much faster.
-    n = int(seconds * RATE)
-    out = []
-    for i in range(n):
-        x = i / RATE
-        v = math.sin(2 * math.pi * freq * x) * math.exp(-x / 0.18)
-        v += 0.35 * math.sin(2 * math.pi * 3.93 * freq * x) * math.exp(-x / 0.03)
-        v += 0.15 * math.sin(2 * math.pi * 9.2 * freq * x) * math.exp(-x / 0.01)
-        out.append(v * min(1.0, i / 30))
-    return out
-
-
 def midi(note):
     return 440.0 * 2 ** ((note - 69) / 12)
-
-
-def kind_ringtone(rng):
-    """An original eight-note marimba phrase, played twice."""
-    t = Track(2.1)
-    phrase = [(76, 0.0), (83, 0.12), (79, 0.24), (84, 0.36), (83, 0.48), (79, 0.6), (81, 0.72),
-              (76, 0.84)]
-    for rep in range(2):
-        for note, when in phrase:
-            t.add(rep * 1.02 + when, marimba_note(midi(note)), 0.15 * math.sin(note), 1.0)
-    return t
 
 
 def bell_note(freq, seconds, decay):
@@ -272,40 +178,6 @@ def kind_light_off(rng):
     return t
 
 
-def kind_boing(rng):
-    """A cartoon spring: a tone that wobbles fast around a rising pitch and fades."""
-    t = Track(1.05)
-    sig = tone(lambda x: 180 * (1 + 0.6 * x) * (1 + 0.35 * math.exp(-x * 3) * math.sin(2 * math.pi * 14 * x)),
-               1.0, 0.3, partials=((1, 1.0), (2, 0.3), (3, 0.15)))
-    t.add(0.0, sig, 0.0, 1.0)
-    return t
-
-
-def kind_tinkles(rng):
-    """Glass shards: many short high ringing partials scattered after an impact."""
-    t = Track(1.5)
-    for k in range(90):
-        when = (rng.random() ** 2) * 1.1
-        f = rng.uniform(2500, 9000)
-        n = int(rng.uniform(0.03, 0.15) * RATE)
-        d = rng.uniform(0.01, 0.05)
-        sig = [math.sin(2 * math.pi * f * i / RATE) * math.exp(-i / (d * RATE)) for i in range(n)]
-        t.add(when, sig, rng.uniform(-0.9, 0.9), rng.uniform(0.2, 1.0) * (1 - when / 1.3))
-    t.add(0.0, noise_burst(rng, 0.4, 0.05, attack=0.0001), 0.0, 1.5)
-    return t
-
-
-def kind_crackle(rng):
-    """A string of firecrackers: irregular sharp pops, denser in the middle."""
-    t = Track(2.5)
-    when = 0.0
-    while when < 2.2:
-        t.add(when, noise_burst(rng, 0.06, rng.uniform(0.004, 0.012), attack=0.0001),
-              rng.uniform(-0.8, 0.8), rng.uniform(0.4, 1.0))
-        when += rng.expovariate(16)
-    return t
-
-
 def kind_ambulance(rng):
     """A two-tone ambulance horn: high and low notes alternating."""
     t = Track(1.7)
@@ -342,37 +214,6 @@ def kind_screech(rng):
         env = min(1, x * 40) * (1 if x < 2.4 else max(0.0, (3.0 - x) / 0.6))
         v = math.sin(phase) + 0.5 * math.sin(2 * phase + 0.3) + 0.3 * math.sin(3 * phase)
         out.append(v * env * (0.8 + 0.2 * math.sin(2 * math.pi * 7 * x)) + 0.06 * rng.uniform(-1, 1) * env)
-    t.add(0.0, out, 0.0, 1.0)
-    return t
-
-
-def gunshot(rng, decay=0.035):
-    crack = noise_burst(rng, 0.25, decay, attack=0.0001)
-    boom = tone(lambda x: 90 - 100 * x, 0.2, 0.04)
-    return [c + 0.8 * b for c, b in zip(crack, boom)]
-
-
-def kind_pistol(rng):
-    t = Track(3.1)
-    for when in (0.0, 0.75, 1.35):
-        t.add(when, gunshot(rng, 0.03), rng.uniform(-0.2, 0.2), 1.0)
-    return t
-
-
-def kind_rotor(rng):
-    """A helicopter: blade slaps at 11 Hz over engine rumble and a turbine whine."""
-    t = Track(5.1)
-    n = int(5.1 * RATE)
-    slap_rate = 11.0
-    out = []
-    rumble = 0.0
-    for i in range(n):
-        x = i / RATE
-        ph = (x * slap_rate) % 1.0
-        slap = math.exp(-ph / 0.05)
-        rumble = 0.995 * rumble + 0.005 * rng.uniform(-1, 1)
-        whine = 0.04 * math.sin(2 * math.pi * 1650 * x) * (1 + 0.3 * math.sin(2 * math.pi * 0.5 * x))
-        out.append(rng.uniform(-1, 1) * (0.15 + slap) + 6 * rumble + whine)
     t.add(0.0, out, 0.0, 1.0)
     return t
 

@@ -1,0 +1,146 @@
+#!/usr/bin/env python3
+# Our synthesis of things and machines: a helicopter flying past, glass shards,
+# a string of firecrackers, a typewriter bell and a cartoon spring.
+# Usage: object_sounds.py KIND OUT.wav [SEED]   (16-bit stereo 44,100 Hz)
+import sys
+
+import numpy as np
+
+from dsp import RATE, Timeline, band, decay, envelope, noise, resonance, seconds
+
+SPEED_OF_SOUND = 343.0
+
+
+def fly_past(source, speed, height, closest_s, length_s):
+    """What a listener hears of a mono source moving past in a straight line: Doppler
+    pitch, level falling with distance, the far sound dulled by air, and a pan across."""
+    emitted = np.arange(len(source)) / RATE
+    along = speed * (emitted - closest_s)
+    distance = np.hypot(along, height)
+    heard_at = emitted + distance / SPEED_OF_SOUND
+    wanted = np.arange(seconds(length_s)) / RATE + heard_at[0]
+    when = np.interp(wanted, heard_at, emitted)
+    dull = band(source, hi=1500, order=2)
+    near = height / np.interp(when, emitted, distance)
+    sig = np.interp(when, emitted, source) * near + np.interp(when, emitted, dull) * (1 - near)
+    sig *= near
+    pan = np.interp(when, emitted, along / distance)
+    angle = (pan + 1) * np.pi / 4
+    return np.column_stack([sig * np.cos(angle), sig * np.sin(angle)]) * np.sqrt(2)
+
+
+def kind_helicopter(rng):
+    """Main-rotor blade passes (low 'whomps' in 60-500 Hz with a slap above) at 12 Hz,
+    a tail-rotor buzz and a turbine whine, flying past from left to right."""
+    n = seconds(6.0)
+    t = np.arange(n) / RATE
+    blade_hz = 12.0 * (1 + 0.01 * np.sin(2 * np.pi * 0.3 * t))
+    phase = np.cumsum(blade_hz) / RATE % 1.0
+    # Each pass swells in 10 ms and dies away before the next blade, with no step at the wrap.
+    pulse = np.exp(-phase / 0.09) * (1 - np.exp(-phase / 0.008))
+    whomp = band(noise(rng, n), 60, 500) * pulse * 3.0
+    thump = resonance(np.diff(pulse, prepend=0) * 40, 90, 40)
+    slap = band(noise(rng, n), 500, 2500) * pulse ** 3
+    tail_phase = np.cumsum(np.full(n, 78.0)) / RATE % 1.0
+    tail = band(2 * tail_phase - 1, 150, 900) * 0.25
+    whine = 0.012 * np.sin(2 * np.pi * 1850 * t) + 0.006 * np.sin(2 * np.pi * 3700 * t)
+    wash = band(noise(rng, n), 200, 5000) * 0.12
+    source = whomp + thump + slap + tail + whine + wash
+    return stereo(fly_past(source, speed=45.0, height=25.0, closest_s=2.9, length_s=5.2))
+
+
+def stereo(x):
+    t = Timeline(len(x) / RATE)
+    t.add(0.0, x)
+    return t
+
+
+def shard(rng, freq, ring_s):
+    """A glass fragment: three inharmonic partials struck with a 0.2 ms attack."""
+    n = seconds(ring_s * 5)
+    k = np.arange(n) / RATE
+    partials = sum(g * np.sin(2 * np.pi * freq * r * k + rng.uniform(0, 6.3)) * decay(n, ring_s / d)
+                   for r, g, d in ((1.0, 1.0, 1.0), (2.32, 0.6, 1.6), (4.25, 0.3, 2.5)))
+    return partials * envelope(n, 0.0002, 0.002)
+
+
+def kind_glass_shards(rng):
+    """A pane struck and breaking: a dull impact, a crack, then shards falling and bouncing."""
+    t = Timeline(1.5)
+    n = seconds(0.3)
+    hit = np.zeros(n)
+    hit[:seconds(0.003)] = np.hanning(seconds(0.003))
+    t.add(0.0, resonance(hit, 180, 80) * 8 + resonance(hit, 520, 150) * 4)
+    t.add(0.0, band(noise(rng, n), 1000, 12000) * decay(n, 0.015), 0.8)
+    for k in range(110):
+        when = rng.exponential(0.12) if k < 60 else rng.uniform(0.1, 1.2)
+        level = rng.uniform(0.2, 1.0) * np.exp(-when / 0.5)
+        t.add(when, shard(rng, rng.uniform(2200, 7500), rng.uniform(0.015, 0.06)), level,
+              rng.uniform(-0.9, 0.9))
+    return t
+
+
+def kind_firecrackers(rng):
+    """A string of firecrackers going off: dense irregular bangs with a few big ones,
+    each a sharp crack on a short body, and the street's echo behind."""
+    t = Timeline(2.6)
+    when = 0.0
+    while when < 2.25:
+        big = rng.random() < 0.12
+        n = seconds(0.08)
+        crack = band(noise(rng, n), 300, 12000) * decay(n, 0.006 if big else 0.003) * envelope(n, 0.0002, 0.01)
+        hit = np.zeros(n)
+        hit[0] = 1.0
+        body = resonance(hit, rng.uniform(120, 200) if big else rng.uniform(250, 600), 80)
+        pop = crack + body * (45 if big else 20) * decay(n, 0.02)
+        level = (1.0 if big else rng.uniform(0.35, 0.75)) * min(1.0, (2.3 - when) / 0.4)
+        pan = rng.uniform(-0.8, 0.8)
+        t.add(when, pop, level, pan)
+        t.add(when + 0.09, band(pop, hi=3000, order=2), level * 0.25, -pan)
+        # Most of the string goes off in the first two seconds, fastest in the middle.
+        rate = 18 + 14 * np.sin(np.pi * min(1.0, when / 2.0))
+        when += rng.exponential(1 / rate)
+    return t
+
+
+def kind_typewriter_bell(rng):
+    """The small struck dome bell at the end of a typewriter's line: a bright 'ding'."""
+    t = Timeline(1.0)
+    n = seconds(1.0)
+    k = np.arange(n) / RATE
+    ring = sum(g * np.sin(2 * np.pi * 2350 * r * k) * decay(n, tau)
+               for r, g, tau in ((1.0, 1.0, 0.35), (2.76, 0.45, 0.12), (5.4, 0.2, 0.05), (8.93, 0.1, 0.02)))
+    t.add(0.0, ring * envelope(n, 0.0005, 0.05))
+    return t
+
+
+def kind_spring(rng):
+    """A cartoon 'boing': a twangy spring tone wobbling fast while its 'oi' formant sweeps
+    up and back; built from its harmonics so nothing rings above 6 kHz."""
+    t = Timeline(1.0)
+    n = seconds(0.95)
+    k = np.arange(n) / RATE
+    f0 = 150 * (1 + 0.3 * k) * (1 + 0.22 * np.exp(-k * 2.5) * np.sin(2 * np.pi * 12 * k))
+    phase = 2 * np.pi * np.cumsum(f0) / RATE
+    sweep = 500 + 1500 * np.sin(np.pi * np.clip(k / 0.5, 0, 1)) ** 2
+    out = np.zeros(n)
+    for h in range(1, 40):
+        fh = h * f0
+        # Harmonics fade out towards 6 kHz rather than switching off as the pitch wobbles.
+        weight = (0.25 + np.exp(-((fh - sweep) / 350) ** 2)) / h * np.clip((6000 - fh) / 1000, 0, 1)
+        out += weight * np.sin(h * phase)
+    t.add(0.0, out * envelope(n, 0.003, 0.6, 1.3))
+    return t
+
+
+KINDS = {name[5:]: fn for name, fn in globals().items() if name.startswith('kind_')}
+
+
+def main():
+    kind, path = sys.argv[1], sys.argv[2]
+    seed = int(sys.argv[3]) if len(sys.argv) > 3 else 1
+    KINDS[kind](np.random.default_rng(seed)).write(path)
+
+
+if __name__ == '__main__':
+    main()
