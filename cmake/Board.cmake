@@ -35,6 +35,17 @@ function(_board_parse_test)
   set(T_PROPERTIES ${T_PROPERTIES} PARENT_SCOPE)
 endfunction()
 
+# Builds the rest of the calling folder optimised and without the sanitizers:
+# tools that crunch data for the tests, and timings, want plain fast code.
+macro(board_uninstrumented_folder)
+  foreach(kind COMPILE_OPTIONS LINK_OPTIONS)
+    get_property(options DIRECTORY PROPERTY ${kind})
+    list(FILTER options EXCLUDE REGEX "sanitize")
+    set_property(DIRECTORY PROPERTY ${kind} ${options})
+  endforeach()
+  add_compile_options(-O2)
+endmacro()
+
 # A GoogleTest program of portable code, built and run natively under ASan + UBSan.
 function(board_native_test NAME)
   if(NOT BOARD_NATIVE)

@@ -6,7 +6,7 @@ import sys
 
 import numpy as np
 
-from dsp import RATE, Timeline, band, decay, envelope, formants, glottal, noise, resonance, seconds
+from dsp import RATE, run_kind, Timeline, band, decay, envelope, formants, glottal, noise, resonance, seconds
 
 # Formants of an open "a" (frequency, bandwidth, gain) for a man's and a woman's tract.
 A_MALE = [(730, 90, 1.0), (1090, 110, 0.6), (2440, 170, 0.5), (3400, 250, 0.3)]
@@ -139,14 +139,5 @@ def kind_slap(rng):
     return t
 
 
-KINDS = {name[5:]: fn for name, fn in globals().items() if name.startswith('kind_')}
-
-
-def main():
-    kind, path = sys.argv[1], sys.argv[2]
-    seed = int(sys.argv[3]) if len(sys.argv) > 3 else 1
-    KINDS[kind](np.random.default_rng(seed)).write(path)
-
-
 if __name__ == '__main__':
-    main()
+    run_kind(globals(), sys.argv[1:])

@@ -98,3 +98,10 @@ def decay(n, tau_s):
 
 def noise(rng, n):
     return rng.uniform(-1, 1, n)
+
+
+def run_kind(namespace, args):
+    """The synthesis modules' command line: KIND OUT.wav [SEED] renders kind_KIND."""
+    kind, path = args[0], args[1]
+    seed = int(args[2]) if len(args) > 2 else 1
+    namespace['kind_' + kind](np.random.default_rng(seed)).write(path)

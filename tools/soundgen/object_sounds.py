@@ -6,7 +6,7 @@ import sys
 
 import numpy as np
 
-from dsp import RATE, Timeline, band, decay, envelope, noise, resonance, seconds
+from dsp import RATE, run_kind, Timeline, band, decay, envelope, noise, resonance, seconds
 
 SPEED_OF_SOUND = 343.0
 
@@ -133,14 +133,5 @@ def kind_spring(rng):
     return t
 
 
-KINDS = {name[5:]: fn for name, fn in globals().items() if name.startswith('kind_')}
-
-
-def main():
-    kind, path = sys.argv[1], sys.argv[2]
-    seed = int(sys.argv[3]) if len(sys.argv) > 3 else 1
-    KINDS[kind](np.random.default_rng(seed)).write(path)
-
-
 if __name__ == '__main__':
-    main()
+    run_kind(globals(), sys.argv[1:])
