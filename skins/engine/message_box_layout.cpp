@@ -20,7 +20,10 @@ struct BoxParts {
 BOOL CALLBACK FindPart(HWND hwnd, LPARAM param)
 {
     BoxParts& parts = *reinterpret_cast<BoxParts*>(param);
-    if (GetParent(hwnd) != GetAncestor(hwnd, GA_ROOT) || !IsWindowVisible(hwnd))
+    // The box itself is not shown yet, so IsWindowVisible would be false for every
+    // part; what counts is whether the platform left the part shown or hid it.
+    const bool shown = (GetWindowLongA(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (GetParent(hwnd) != GetAncestor(hwnd, GA_ROOT) || !shown)
         return TRUE;
     switch (KindOf(hwnd)) {
     case SkinKind::DialogText:
@@ -75,9 +78,9 @@ void LayOutMessageBox(HWND box)
 
     // The text keeps clear of the icon's panel on the left.
     RECT text = RectIn(box, parts.text);
+    const RECT icon = parts.icon != nullptr ? RectIn(box, parts.icon) : RECT{};
     int widen = 0;
     if (parts.icon != nullptr) {
-        const RECT icon = RectIn(box, parts.icon);
         const int textLeft = icon.right + kDialogIconPadding + kContentGap;
         if (text.left < textLeft) {
             widen = textLeft - text.left;
@@ -94,11 +97,8 @@ void LayOutMessageBox(HWND box)
 
     // The band, which starts above the highest button, comes below text and icon panel.
     int contentBottom = text.bottom;
-    if (parts.icon != nullptr) {
-        const RECT icon = RectIn(box, parts.icon);
-        if (icon.bottom + kDialogIconPadding > contentBottom)
-            contentBottom = icon.bottom + kDialogIconPadding;
-    }
+    if (parts.icon != nullptr && icon.bottom + kDialogIconPadding > contentBottom)
+        contentBottom = icon.bottom + kDialogIconPadding;
     int buttonsTop = RectIn(box, parts.buttons[0]).top;
     for (int i = 1; i < parts.buttonCount; ++i) {
         const int top = RectIn(box, parts.buttons[i]).top;

@@ -1,5 +1,5 @@
 // The inspectable build's font property. The atom is reference-counted,
-// so controls that share a font share one atom; both go with the control.
+// so controls that share a font share one atom; it goes with the control.
 #include "tests/app/control_probe.h"
 
 void PublishControl(HWND control, HFONT font)
