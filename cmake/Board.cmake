@@ -13,6 +13,16 @@ function(board_embed TARGET SYMBOL FILE)
   target_sources(${TARGET} PRIVATE ${asm})
 endfunction()
 
+# The linker's name of a WINAPI function taking ARG_BYTES bytes of arguments:
+# only i686 decorates it with an underscore and the byte count.
+function(board_winapi_symbol OUT NAME ARG_BYTES)
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL i686)
+    set(${OUT} _${NAME}@${ARG_BYTES} PARENT_SCOPE)
+  else()
+    set(${OUT} ${NAME} PARENT_SCOPE)
+  endif()
+endfunction()
+
 # The skins' numbers as their file names carry them: 01, 02, ... 33.
 set(BOARD_SKIN_COUNT 33)
 function(board_skin_numbers OUT)
@@ -71,7 +81,7 @@ function(board_wine_test NAME)
   target_link_libraries(${NAME} PRIVATE ${T_LIBS} gtest_main_win)
   board_add_wine_command(${NAME} ${BOARD_HARNESS_DIR}/wine-run $<TARGET_FILE:${NAME}> ${T_ARGS})
   if(T_PROPERTIES)
-    set_tests_properties(wine.${NAME} PROPERTIES ${T_PROPERTIES})
+    set_tests_properties(${BOARD_WINE_TEST_PREFIX}.${NAME} PROPERTIES ${T_PROPERTIES})
   endif()
 endfunction()
 
@@ -85,15 +95,17 @@ function(board_wine_script NAME SCRIPT)
   board_add_wine_command(${NAME} bash ${path} ${ARGN})
 endfunction()
 
+# Windows tests are named for the architecture they run: wine.x86_64.NAME, wine.i686.NAME.
+set(BOARD_WINE_TEST_PREFIX wine.${CMAKE_SYSTEM_PROCESSOR})
+
 function(board_add_wine_command NAME)
-  add_test(NAME wine.${NAME} COMMAND ${ARGN})
-  # The first Wine test of a build also makes the prefix, which takes minutes
-  # where 32-bit programs run under processor emulation.
-  set_tests_properties(wine.${NAME} PROPERTIES
+  set(test ${BOARD_WINE_TEST_PREFIX}.${NAME})
+  add_test(NAME ${test} COMMAND ${ARGN})
+  set_tests_properties(${test} PROPERTIES
     RESOURCE_LOCK wine
-    LABELS wine
+    LABELS "wine;wine-${CMAKE_SYSTEM_PROCESSOR}"
     TIMEOUT 1800
-    ENVIRONMENT "BOARD_BUILD_DIR=${CMAKE_BINARY_DIR};BOARD_HOST_TOOLS=${BOARD_HOST_TOOLS};BOARD_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;BOARD_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+    ENVIRONMENT "BOARD_ARCH=${CMAKE_SYSTEM_PROCESSOR};BOARD_BUILD_DIR=${CMAKE_BINARY_DIR};BOARD_HOST_TOOLS=${BOARD_HOST_TOOLS};BOARD_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;BOARD_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 endfunction()
 
 # A libFuzzer target of portable code; ctest runs it briefly over its corpus.

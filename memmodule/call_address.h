@@ -1,10 +1,11 @@
-// Calls a code address as a WINAPI (stdcall) function with ten 32-bit argument
-// slots, a1 nearest the return address; the caller's stack pointer is restored
-// afterwards, so a callee taking fewer arguments (or cdecl) leaves the caller intact.
+// Calls a code address in the platform's WINAPI convention with ten pointer-sized
+// argument slots, a1 first; the caller's stack pointer is restored afterwards, so a
+// callee taking fewer arguments (or, on i686, cdecl) leaves the caller intact.
+// One assembly file per architecture implements it.
 #pragma once
 
 #include <cstdint>
 
-extern "C" uint32_t CallAddress(uint32_t code, uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4,
-                                uint32_t a5, uint32_t a6, uint32_t a7, uint32_t a8, uint32_t a9,
-                                uint32_t a10);
+extern "C" uintptr_t CallAddress(uintptr_t code, uintptr_t a1, uintptr_t a2, uintptr_t a3, uintptr_t a4,
+                                 uintptr_t a5, uintptr_t a6, uintptr_t a7, uintptr_t a8, uintptr_t a9,
+                                 uintptr_t a10);

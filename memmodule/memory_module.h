@@ -1,5 +1,6 @@
-// A 32-bit library image loaded from memory: header checks, mapping, relocation,
-// import binding and the entry point call, then export lookup by name and unload.
+// A library image (PE32 or PE32+, the one the platform runs) loaded from memory:
+// header checks, mapping, relocation, import binding, unwind data, TLS callbacks
+// and the entry point call, then export lookup by name and unload.
 // Portable: every platform call goes through a LoaderPlatform.
 #pragma once
 
@@ -9,6 +10,7 @@
 
 #include "base/byte_buffer.h"
 #include "memmodule/loader_platform.h"
+#include "memmodule/image_format.h"
 #include "memmodule/pe_format.h"
 
 // Thread: single-threaded; every call comes from the user-interface thread, no locks.
@@ -29,12 +31,13 @@ public:
     virtual std::unique_ptr<MemoryModule> Copy();
     // Reads the bytes in place and keeps no reference to image; false on any refusal.
     virtual bool Load(const ByteBuffer& image);
-    // Detaches (reason 0) a DLL, releases the image; nothing when empty.
+    // Detaches (reason 0) a DLL, its TLS callbacks first, then its entry point;
+    // removes its function table and releases the image; nothing when empty.
     virtual void Unload();
-    // base + the named export's address, or 0.
-    virtual uint32_t GetProc(const char* name);
-    virtual uint32_t EntryPoint();
-    virtual uint32_t Handle();
+    // base + the named export's address, or 0. Addresses are 64-bit on every build.
+    virtual uint64_t GetProc(const char* name);
+    virtual uint64_t EntryPoint();
+    virtual uint64_t Handle();
 
     // Steps of Load, public so tests can pin each one.
     virtual bool ParseHeaders(const uint8_t* data, int32_t length);
@@ -56,13 +59,20 @@ public:
 private:
     // What Load reserves: ImageSize, widened to cover every section's whole VirtualSize.
     int32_t ReservationSize();
-    ImageMemory ReserveImage(uint32_t preferred, int32_t size);
+    ImageMemory ReserveImage(uint64_t preferred, int32_t size);
+    // The exception directory as the platform registers it; false when it leaves the image.
+    bool FunctionTable(const ImageMemory& target, uint64_t& table, uint32_t& count);
+    // The image's TLS callback addresses in order; false when the list leaves the image.
+    bool TlsCallbacks(const ImageMemory& target, std::vector<uint64_t>& callbacks);
+    void CallEach(const std::vector<uint64_t>& callbacks, uint32_t reason);
     bool CallAttach(const ImageMemory& target);
+    ImageFormat Format() const { return platform_->Format(); }
 
     LoaderPlatform* platform_;
-    uint32_t base = 0;                       // written last by a successful Load
+    uint64_t base = 0;                       // written last by a successful Load
     ImageMemory image_;                      // the reservation behind base
+    uint64_t functionTable_ = 0;             // registered exception directory, or 0
     pe::IMAGE_DOS_HEADER dosHeader{};
-    pe::IMAGE_NT_HEADERS32 ntHeaders{};
+    ImageNtHeaders ntHeaders{};              // either layout, as image_format.h reads it
     std::vector<pe::IMAGE_SECTION_HEADER> sections;
 };

@@ -1,5 +1,7 @@
 // The loaded side of MemoryModule: export lookup by name, the accessors, unload,
 // copying and releasing the records. Lookups read only inside the reservation.
+// A forwarded export's address points into the export directory and is returned
+// like any other.
 #include <cstring>
 
 #include "memmodule/image_view.h"
@@ -10,7 +12,7 @@ using namespace pe;
 
 // Each entry of the name pointer table is read on its own (names need not lie back
 // to back); a table, name or ordinal outside the image or function table gives 0.
-uint32_t MemoryModule::GetProc(const char* name)
+uint64_t MemoryModule::GetProc(const char* name)
 {
     if (base == 0 || name == nullptr)
         return 0;
@@ -46,19 +48,28 @@ uint32_t MemoryModule::GetProc(const char* name)
     return 0;
 }
 
-uint32_t MemoryModule::EntryPoint()
+uint64_t MemoryModule::EntryPoint()
 {
     return base == 0 ? 0 : base + ntHeaders.OptionalHeader.AddressOfEntryPoint;
 }
 
-uint32_t MemoryModule::Handle() { return base; }
+uint64_t MemoryModule::Handle() { return base; }
 
+// The callback list is read again from the image, where the image may have changed it;
+// a list that now leaves the image is not called.
 void MemoryModule::Unload()
 {
     if (base == 0)
         return;
-    if (ntHeaders.FileHeader.Characteristics & IMAGE_FILE_DLL)
+    if (ntHeaders.FileHeader.Characteristics & IMAGE_FILE_DLL) {
+        std::vector<uint64_t> callbacks;
+        if (TlsCallbacks(image_, callbacks))
+            CallEach(callbacks, DLL_PROCESS_DETACH);
         platform_->CallEntry(EntryPoint(), 0, DLL_PROCESS_DETACH, 0);
+    }
+    if (functionTable_ != 0)
+        platform_->DeleteFunctionTable(functionTable_);
+    functionTable_ = 0;
     platform_->Free(image_);
     image_ = ImageMemory{};
     base = 0;
@@ -67,7 +78,7 @@ void MemoryModule::Unload()
 void MemoryModule::ReleaseRecords()
 {
     dosHeader = IMAGE_DOS_HEADER{};
-    ntHeaders = IMAGE_NT_HEADERS32{};
+    ntHeaders = ImageNtHeaders{};
     std::vector<IMAGE_SECTION_HEADER>().swap(sections);
 }
 
@@ -76,6 +87,7 @@ std::unique_ptr<MemoryModule> MemoryModule::Copy()
     std::unique_ptr<MemoryModule> copy(new MemoryModule(*platform_));
     copy->base = base;
     copy->image_ = image_;
+    copy->functionTable_ = functionTable_;
     copy->dosHeader = dosHeader;
     copy->ntHeaders = ntHeaders;
     copy->sections = sections;

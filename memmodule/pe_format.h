@@ -1,5 +1,6 @@
 // The PE/COFF records the loader copies and walks, with the format's own names,
-// packed and little-endian as they lie in an image. Layout only: no behaviour.
+// packed and little-endian as they lie in an image, in both the PE32 and the
+// PE32+ layout where they differ. Layout only: no behaviour.
 // In namespace pe so they sit beside <windows.h>'s own declarations of the same names.
 #pragma once
 
@@ -88,6 +89,46 @@ struct IMAGE_NT_HEADERS32 {
     IMAGE_OPTIONAL_HEADER32 OptionalHeader;
 };
 
+// PE32+: no BaseOfData; ImageBase and the stack and heap sizes are 64-bit.
+struct IMAGE_OPTIONAL_HEADER64 {
+    uint16_t Magic;
+    uint8_t MajorLinkerVersion;
+    uint8_t MinorLinkerVersion;
+    uint32_t SizeOfCode;
+    uint32_t SizeOfInitializedData;
+    uint32_t SizeOfUninitializedData;
+    uint32_t AddressOfEntryPoint;
+    uint32_t BaseOfCode;
+    uint64_t ImageBase;
+    uint32_t SectionAlignment;
+    uint32_t FileAlignment;
+    uint16_t MajorOperatingSystemVersion;
+    uint16_t MinorOperatingSystemVersion;
+    uint16_t MajorImageVersion;
+    uint16_t MinorImageVersion;
+    uint16_t MajorSubsystemVersion;
+    uint16_t MinorSubsystemVersion;
+    uint32_t Win32VersionValue;
+    uint32_t SizeOfImage;
+    uint32_t SizeOfHeaders;
+    uint32_t CheckSum;
+    uint16_t Subsystem;
+    uint16_t DllCharacteristics;
+    uint64_t SizeOfStackReserve;
+    uint64_t SizeOfStackCommit;
+    uint64_t SizeOfHeapReserve;
+    uint64_t SizeOfHeapCommit;
+    uint32_t LoaderFlags;
+    uint32_t NumberOfRvaAndSizes;
+    IMAGE_DATA_DIRECTORY DataDirectory[kDirectoryEntries];
+};
+
+struct IMAGE_NT_HEADERS64 {
+    uint32_t Signature;
+    IMAGE_FILE_HEADER FileHeader;
+    IMAGE_OPTIONAL_HEADER64 OptionalHeader;
+};
+
 struct IMAGE_SECTION_HEADER {
     uint8_t Name[8];
     union {
@@ -117,6 +158,32 @@ struct IMAGE_BASE_RELOCATION {
     uint32_t SizeOfBlock;
 };
 
+// The addresses in the TLS directories are absolute (relocated like any other).
+struct IMAGE_TLS_DIRECTORY32 {
+    uint32_t StartAddressOfRawData;
+    uint32_t EndAddressOfRawData;
+    uint32_t AddressOfIndex;
+    uint32_t AddressOfCallBacks;
+    uint32_t SizeOfZeroFill;
+    uint32_t Characteristics;
+};
+
+struct IMAGE_TLS_DIRECTORY64 {
+    uint64_t StartAddressOfRawData;
+    uint64_t EndAddressOfRawData;
+    uint64_t AddressOfIndex;
+    uint64_t AddressOfCallBacks;
+    uint32_t SizeOfZeroFill;
+    uint32_t Characteristics;
+};
+
+// One entry of the x64 exception directory.
+struct RUNTIME_FUNCTION {
+    uint32_t BeginAddress;
+    uint32_t EndAddress;
+    uint32_t UnwindData;
+};
+
 struct IMAGE_EXPORT_DIRECTORY {
     uint32_t Characteristics;
     uint32_t TimeDateStamp;
@@ -134,7 +201,13 @@ struct IMAGE_EXPORT_DIRECTORY {
 #pragma pack(pop)
 
 static_assert(sizeof(IMAGE_DOS_HEADER) == 64, "DOS header is 64 bytes");
-static_assert(sizeof(IMAGE_NT_HEADERS32) == 248, "NT headers are 248 bytes");
+static_assert(sizeof(IMAGE_NT_HEADERS32) == 248, "PE32 NT headers are 248 bytes");
+static_assert(sizeof(IMAGE_NT_HEADERS64) == 264, "PE32+ NT headers are 264 bytes");
+static_assert(sizeof(IMAGE_OPTIONAL_HEADER32) == 224, "PE32 optional header is 224 bytes");
+static_assert(sizeof(IMAGE_OPTIONAL_HEADER64) == 240, "PE32+ optional header is 240 bytes");
+static_assert(sizeof(IMAGE_TLS_DIRECTORY32) == 24, "PE32 TLS directory is 24 bytes");
+static_assert(sizeof(IMAGE_TLS_DIRECTORY64) == 40, "PE32+ TLS directory is 40 bytes");
+static_assert(sizeof(RUNTIME_FUNCTION) == 12, "function table entry is 12 bytes");
 static_assert(sizeof(IMAGE_SECTION_HEADER) == 40, "section header is 40 bytes");
 static_assert(sizeof(IMAGE_IMPORT_DESCRIPTOR) == 20, "import descriptor is 20 bytes");
 static_assert(sizeof(IMAGE_BASE_RELOCATION) == 8, "relocation block header is 8 bytes");

@@ -32,9 +32,9 @@ void ApplySkin(const ByteBuffer& skin)
 {
     if (skinEngineModule == nullptr)
         return;
-    const uint32_t proc = skinEngineModule->GetProc(kAttachExport);
+    const uint64_t proc = skinEngineModule->GetProc(kAttachExport);
     if (proc == 0)
         return;
-    const uint32_t data = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(skin.bytes()));
-    CallAddress(proc, data, skin.length, 0, 0, 0, 0, 0, 0, 0, 0);
+    const uintptr_t data = reinterpret_cast<uintptr_t>(skin.bytes());
+    CallAddress(static_cast<uintptr_t>(proc), data, skin.length, 0, 0, 0, 0, 0, 0, 0, 0);
 }

@@ -21,9 +21,12 @@ SESSION_PIDS=()
 RECORD_PID=
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEDEBUG=-all WINEPREFIX=$BOARD_WINEPREFIX
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-# Where 32-bit programs run under qemu-i386 (see board.sh), Wine needs the low
-# 4 GB reserved up front or it cannot map its shared user data page.
-export QEMU_RESERVED_VA=0xf7000000
+# The build's architecture picks Wine's loader: /usr/bin/wine takes the 32-bit one
+# whenever it is installed, even where it cannot run, and even for a 64-bit program.
+case ${BOARD_ARCH:-i686} in
+    x86_64) export WINELOADER=/usr/lib/wine/wine64 WINEARCH=win64 ;;
+    *) export WINELOADER=/usr/lib/wine/wine ;;
+esac
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 note() { echo "-- $*"; }
@@ -114,7 +117,19 @@ prefix_ensure() {
     fi
 }
 
+# wine and wineboot on PATH (and so in every script and tool a test
+# starts) are the build's own architecture's.
+wine_commands() {
+    mkdir -p "$SESSION_DIR/bin"
+    printf '#!/bin/sh\nexec "%s" "$@"\n' "$WINELOADER" >"$SESSION_DIR/bin/wine"
+    printf '#!/bin/sh\nexec "%s" wineboot "$@"\n' "$WINELOADER" >"$SESSION_DIR/bin/wineboot"
+    chmod +x "$SESSION_DIR/bin/wine" "$SESSION_DIR/bin/wineboot"
+    export PATH=$SESSION_DIR/bin:$PATH
+    [ -x "$WINELOADER" ] || fail "Wine's loader for $BOARD_ARCH ($WINELOADER) is not installed"
+}
+
 session_start() {
+    wine_commands
     display_start
     sound_start
     prefix_ensure

@@ -1,5 +1,7 @@
-// CallAddress with callees of 0, 2, 6 and 10 arguments, stdcall and cdecl: each
-// sees its arguments in order, returns its result, and leaves the caller intact.
+// CallAddress with callees of 0, 2, 6 and 10 pointer-sized arguments, stdcall and
+// cdecl (one convention on x64, where the register and stack slots are what is
+// checked): each sees its arguments in order, returns its result, and leaves the
+// caller intact.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,51 +10,51 @@
 
 namespace {
 
-uint32_t seen[10];
+uintptr_t seen[10];
 int seenCount;
 
-void Record(std::initializer_list<uint32_t> args)
+void Record(std::initializer_list<uintptr_t> args)
 {
     seenCount = 0;
-    for (uint32_t a : args)
+    for (uintptr_t a : args)
         seen[seenCount++] = a;
 }
 
-uint32_t __stdcall Std0() { Record({}); return 100; }
-uint32_t __stdcall Std2(uint32_t a, uint32_t b) { Record({a, b}); return 102; }
-uint32_t __stdcall Std6(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t e, uint32_t f)
+uintptr_t __stdcall Std0() { Record({}); return 100; }
+uintptr_t __stdcall Std2(uintptr_t a, uintptr_t b) { Record({a, b}); return 102; }
+uintptr_t __stdcall Std6(uintptr_t a, uintptr_t b, uintptr_t c, uintptr_t d, uintptr_t e, uintptr_t f)
 {
     Record({a, b, c, d, e, f});
     return 106;
 }
-uint32_t __stdcall Std10(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t e, uint32_t f, uint32_t g,
-                         uint32_t h, uint32_t i, uint32_t j)
+uintptr_t __stdcall Std10(uintptr_t a, uintptr_t b, uintptr_t c, uintptr_t d, uintptr_t e, uintptr_t f, uintptr_t g,
+                         uintptr_t h, uintptr_t i, uintptr_t j)
 {
     Record({a, b, c, d, e, f, g, h, i, j});
     return 110;
 }
-uint32_t __cdecl Cdecl0() { Record({}); return 200; }
-uint32_t __cdecl Cdecl2(uint32_t a, uint32_t b) { Record({a, b}); return 202; }
-uint32_t __cdecl Cdecl6(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t e, uint32_t f)
+uintptr_t __cdecl Cdecl0() { Record({}); return 200; }
+uintptr_t __cdecl Cdecl2(uintptr_t a, uintptr_t b) { Record({a, b}); return 202; }
+uintptr_t __cdecl Cdecl6(uintptr_t a, uintptr_t b, uintptr_t c, uintptr_t d, uintptr_t e, uintptr_t f)
 {
     Record({a, b, c, d, e, f});
     return 206;
 }
-uint32_t __cdecl Cdecl10(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t e, uint32_t f, uint32_t g,
-                         uint32_t h, uint32_t i, uint32_t j)
+uintptr_t __cdecl Cdecl10(uintptr_t a, uintptr_t b, uintptr_t c, uintptr_t d, uintptr_t e, uintptr_t f, uintptr_t g,
+                         uintptr_t h, uintptr_t i, uintptr_t j)
 {
     Record({a, b, c, d, e, f, g, h, i, j});
     return 210;
 }
 
 template <typename F>
-uint32_t AddressOf(F* f) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(f)); }
+uintptr_t AddressOf(F* f) { return reinterpret_cast<uintptr_t>(f); }
 
 struct Callee {
     const char* what;
-    uint32_t code;
+    uintptr_t code;
     int arguments;
-    uint32_t result;
+    uintptr_t result;
 };
 
 const Callee kCallees[] = {
@@ -62,14 +64,20 @@ const Callee kCallees[] = {
     {"cdecl 6", AddressOf(Cdecl6), 6, 206},     {"cdecl 10", AddressOf(Cdecl10), 10, 210},
 };
 
+// Every slot carries its top bits too: a slot passed at half width shows.
+uintptr_t Slot(int n) { return (~uintptr_t{0} << 24) | uintptr_t(10 + n); }
+
 TEST(CallAddress, EachCalleeSeesItsArgumentsInOrderAndReturnsItsResult)
 {
     for (const Callee& c : kCallees) {
         seenCount = -1;
-        EXPECT_EQ(CallAddress(c.code, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20), c.result) << c.what;
+        EXPECT_EQ(CallAddress(c.code, Slot(1), Slot(2), Slot(3), Slot(4), Slot(5), Slot(6), Slot(7), Slot(8),
+                              Slot(9), Slot(10)),
+                  c.result)
+            << c.what;
         ASSERT_EQ(seenCount, c.arguments) << c.what;
         for (int i = 0; i < c.arguments; ++i)
-            EXPECT_EQ(seen[i], uint32_t(11 + i)) << c.what << " argument " << i + 1;
+            EXPECT_EQ(seen[i], Slot(i + 1)) << c.what << " argument " << i + 1;
     }
 }
 
@@ -77,12 +85,12 @@ TEST(CallAddress, EachCalleeSeesItsArgumentsInOrderAndReturnsItsResult)
 // corrupt these locals or the return path; every callee runs repeatedly here.
 TEST(CallAddress, TheCallersStackSurvivesManyCallsOfEveryKind)
 {
-    volatile uint32_t guard[4] = {0xA1, 0xB2, 0xC3, 0xD4};
-    uint32_t total = 0;
+    volatile uintptr_t guard[4] = {0xA1, 0xB2, 0xC3, 0xD4};
+    uintptr_t total = 0;
     for (int round = 0; round < 1000; ++round)
         for (const Callee& c : kCallees)
-            total += CallAddress(c.code, uint32_t(round), 0, 0, 0, 0, 0, 0, 0, 0, uint32_t(round));
-    uint32_t expected = 0;
+            total += CallAddress(c.code, uintptr_t(round), 0, 0, 0, 0, 0, 0, 0, 0, uintptr_t(round));
+    uintptr_t expected = 0;
     for (const Callee& c : kCallees)
         expected += c.result;
     EXPECT_EQ(total, expected * 1000);

@@ -145,7 +145,7 @@ TEST(Load, TheUncorruptedImageLoads)
     MemoryModule module(loader);
     EXPECT_TRUE(module.Load(OwnedByteBuffer(OneSectionImage().Build()).get()));
     ASSERT_EQ(loader.allocations.size(), 1u);
-    EXPECT_EQ(loader.allocations[0], std::make_pair(0x10000000u, 0x2000u));
+    EXPECT_EQ(loader.allocations[0], std::make_pair(uint64_t{0x10000000}, 0x2000u));
 }
 
 TEST(Load, ReservationCoversTheWholeVirtualSizeOfALargeSection)
@@ -169,7 +169,7 @@ TEST(Load, ASecondAttemptAfterARefusedReservationGoesAnywhere)
     MemoryModule module(loader);
     EXPECT_TRUE(module.Load(OwnedByteBuffer(OneSectionImage().Build()).get()));
     ASSERT_EQ(loader.allocations.size(), 2u);
-    EXPECT_EQ(loader.allocations[1], std::make_pair(0u, 0x2000u));
+    EXPECT_EQ(loader.allocations[1], std::make_pair(uint64_t{0}, 0x2000u));
     EXPECT_EQ(module.Handle(), FakeLoader::kElsewhere);
 }
 

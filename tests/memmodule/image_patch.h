@@ -1,5 +1,6 @@
-// Edits of a linked test image before it is loaded: telling its entry point what
-// to do, permuting its export name-ordinal table, clearing header fields.
+// Reading and editing a linked test image (of the process's own format) before it
+// is loaded: telling its entry point what to do, permuting its export name-ordinal
+// table, finding its header fields.
 #pragma once
 
 #include <cstdint>
@@ -10,11 +11,21 @@
 #include <windows.h>
 #include "tests/memmodule/dlls/entry_log.h"
 
+// The image's NT headers, in the process's own layout.
+inline IMAGE_NT_HEADERS NtHeadersOf(const uint8_t* image)
+{
+    IMAGE_DOS_HEADER dos;
+    IMAGE_NT_HEADERS nt;
+    std::memcpy(&dos, image, sizeof dos);
+    std::memcpy(&nt, image + dos.e_lfanew, sizeof nt);
+    return nt;
+}
+
 // File offset of an address relative to the image base, or 0 when no section holds it.
 inline size_t FileOffsetOf(const std::vector<uint8_t>& file, uint32_t rva)
 {
     IMAGE_DOS_HEADER dos;
-    IMAGE_NT_HEADERS32 nt;
+    IMAGE_NT_HEADERS nt;
     std::memcpy(&dos, file.data(), sizeof dos);
     std::memcpy(&nt, file.data() + dos.e_lfanew, sizeof nt);
     for (int i = 0; i < nt.FileHeader.NumberOfSections; ++i) {
@@ -36,7 +47,7 @@ inline bool ConfigureEntry(std::vector<uint8_t>& file, uint32_t attachResult, co
         EntryConfig config;
         std::memcpy(&config, file.data() + i, sizeof config);
         config.attachResult = attachResult;
-        config.logAddress = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(log));
+        config.logAddress = reinterpret_cast<uintptr_t>(log);
         std::memcpy(file.data() + i, &config, sizeof config);
         return true;
     }
@@ -48,7 +59,7 @@ inline bool ConfigureEntry(std::vector<uint8_t>& file, uint32_t attachResult, co
 inline bool SwapExportOrdinals(std::vector<uint8_t>& file, const std::string& a, const std::string& b)
 {
     IMAGE_DOS_HEADER dos;
-    IMAGE_NT_HEADERS32 nt;
+    IMAGE_NT_HEADERS nt;
     std::memcpy(&dos, file.data(), sizeof dos);
     std::memcpy(&nt, file.data() + dos.e_lfanew, sizeof nt);
     const size_t dirAt = FileOffsetOf(file, nt.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress);

@@ -166,7 +166,7 @@ TEST_F(Relocation, ImageWithoutRelocationsAwayFromItsBaseIsRefusedAndReleased)
     image.pe.Directory(IMAGE_DIRECTORY_ENTRY_BASERELOC, 0, 0);
     loader.preferredFree = false;
     EXPECT_FALSE(Load());
-    EXPECT_EQ(loader.frees, std::vector<uint32_t>{FakeLoader::kElsewhere});
+    EXPECT_EQ(loader.frees, std::vector<uint64_t>{FakeLoader::kElsewhere});
     EXPECT_TRUE(loader.calls.empty());
     EXPECT_EQ(module.Handle(), 0u);
 }
@@ -231,7 +231,7 @@ TEST_F(EntryPoint, ARefusalIsDetachedAndReleased)
     ASSERT_EQ(loader.calls.size(), 2u);
     EXPECT_EQ(loader.calls[1].code, kPreferred + kText);
     EXPECT_EQ(loader.calls[1].a2, DLL_PROCESS_DETACH);
-    EXPECT_EQ(loader.frees, std::vector<uint32_t>{kPreferred});
+    EXPECT_EQ(loader.frees, std::vector<uint64_t>{kPreferred});
     EXPECT_EQ(module.Handle(), 0u);
 }
 
@@ -360,7 +360,7 @@ TEST_F(Lifecycle, UnloadDetachesOnceAndALaterLoadWorks)
     EXPECT_EQ(loader.calls[1].code, kPreferred + kText);
     EXPECT_EQ(loader.calls[1].a1, 0u);
     EXPECT_EQ(loader.calls[1].a2, DLL_PROCESS_DETACH);
-    EXPECT_EQ(loader.frees, std::vector<uint32_t>{kPreferred});
+    EXPECT_EQ(loader.frees, std::vector<uint64_t>{kPreferred});
     EXPECT_EQ(module.Handle(), 0u);
     EXPECT_EQ(module.GetProc("Alpha"), 0u);
     module.Unload();

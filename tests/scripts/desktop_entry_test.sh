@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # board.sh's menu entry against a private home: after install the entry and its icon
 # are where the desktop looks, the entry's Exec line unquotes to exactly env, the
-# board's Wine settings, wine and the executable; after uninstall both are gone.
+# board's Wine settings, Wine's loader and the executable; after uninstall both are gone.
 set -euo pipefail
 BOARD_SH=${1:?usage: desktop_entry_test.sh BOARD_SH}
 source_dir=$(cd "$(dirname "$BOARD_SH")" && pwd)
@@ -14,10 +14,11 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 export HOME=$WORK/home XDG_DATA_HOME=$WORK/data XDG_CONFIG_HOME=$WORK/config XDG_DATA_DIRS=$WORK/data
 mkdir -p "$HOME" "$XDG_DATA_HOME" "$XDG_CONFIG_HOME"
 exe="$WORK/a folder/board.exe"   # a space in the path must survive the quoting
+loader=/usr/lib/wine/wine64
 entry=$XDG_DATA_HOME/applications/stage-sound-board.desktop
 icon=$XDG_DATA_HOME/icons/hicolor/48x48/apps/stage-sound-board.png
 
-bash -c 'source "$1"; install_desktop_entry "$2" "$3"' _ "$BOARD_SH" "$exe" "$source_dir" >"$WORK/install.log" 2>&1 \
+bash -c 'source "$1"; install_desktop_entry "$2" "$3" "$4"' _ "$BOARD_SH" "$exe" "$source_dir" "$loader" >"$WORK/install.log" 2>&1 \
     || fail "install: $(cat "$WORK/install.log")"
 [ -f "$entry" ] || fail "no desktop entry at $entry"
 [ -f "$icon" ] || fail "no icon at $icon"
@@ -57,7 +58,7 @@ while i < len(plain):
 if started: args.append(current)
 print("\n".join(args))
 PY
-    bash -c 'source "$1"; printf "%s\n" env "${BOARD_WINE_ENV[@]}" wine "$2"' _ "$BOARD_SH" "$exe" >"$WORK/expected.txt"
+    bash -c 'source "$1"; printf "%s\n" env "${BOARD_WINE_ENV[@]}" "$3" "$2"' _ "$BOARD_SH" "$exe" "$loader" >"$WORK/expected.txt"
     diff "$WORK/expected.txt" "$WORK/argv.txt" >"$WORK/argv.diff" || fail "Exec runs something else: $(cat "$WORK/argv.diff")"
 fi
 

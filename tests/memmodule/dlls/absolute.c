@@ -11,4 +11,4 @@ static int __stdcall Twice(int x) { return 2 * x; }
 static int(__stdcall* volatile doubler)(int) = Twice;
 
 __declspec(dllexport) int __stdcall ReadThroughPointer(void) { return doubler(*pointerToValue) / 2; }
-__declspec(dllexport) uint32_t __stdcall ValueAddress(void) { return (uint32_t)(uintptr_t)&value; }
+__declspec(dllexport) uintptr_t __stdcall ValueAddress(void) { return (uintptr_t)&value; }

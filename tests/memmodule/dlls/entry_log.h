@@ -1,13 +1,15 @@
-/* What a test library's entry point records, and how a test tells it what to do:
-   the test finds kEntryConfigMagic in the image bytes and patches the fields after it. */
+/* What a test library's entry point and TLS callbacks record, and how a test tells
+   it what to do: the test finds the magic words in the image bytes and patches the
+   fields after them. */
 #pragma once
 
 #include <stdint.h>
 
-#define ENTRY_LOG_CAPACITY 8
+#define ENTRY_LOG_CAPACITY 16
 
+/* who: 0 for the entry point, n for the n-th TLS callback. */
 struct EntryCall {
-    uint32_t handle, reason, reserved;
+    uint32_t who, handle, reason, reserved;
 };
 
 struct EntryLog {
@@ -20,6 +22,10 @@ struct EntryLog {
 
 struct EntryConfig {
     uint32_t magic[2];
-    uint32_t attachResult;  /* what the attach call returns (detach always 1) */
-    uint32_t logAddress;    /* a struct EntryLog in the test, or 0 */
+    uint32_t attachResult; /* what the attach call returns (detach always 1) */
+    uint32_t unused;       /* keeps logAddress at the same offset on both architectures */
+    uint64_t logAddress;   /* a struct EntryLog in the test, or 0 */
 };
+
+/* Appends one call to the log, if the test gave one. */
+void RecordEntryCall(uint32_t who, void* handle, uint32_t reason, void* reserved);

@@ -35,4 +35,4 @@ __declspec(dllexport) uint32_t __stdcall ScreenWidthByName(void) { return (uint3
 
 /* user32 by ordinal (import library made from user32_ordinal.def): the bound slot. */
 __declspec(dllimport) int UserByOrdinal(void);
-__declspec(dllexport) uint32_t __stdcall OrdinalSlot(void) { return (uint32_t)(uintptr_t)&UserByOrdinal; }
+__declspec(dllexport) uintptr_t __stdcall OrdinalSlot(void) { return (uintptr_t)&UserByOrdinal; }
