@@ -6,6 +6,7 @@
 #                     and those of the i686 build under 32-bit Wine where the host runs it
 #   ./board.sh bench  build the board and its baselines and run the benchmarks headless
 #   ./board.sh dist   build the board and pack dist/board-VERSION.zip for Windows users
+#   ./board.sh screenshots  take docs/*.png from the real board under Wine, headless
 #   ./board.sh install    add the board (under Wine) to the current user's applications menu
 #   ./board.sh uninstall  take it out again
 # Each installs what is missing first (as root, or through sudo) and says what it installs.
@@ -146,12 +147,12 @@ drop_qemu_registration() {
 }
 
 # The Windows build this host runs: the 32-bit product where it can, else the
-# x86-64 build of the same sources; prints "PRESET WINE-LOADER".
+# x86-64 build of the same sources; prints "PRESET ARCHITECTURE WINE-LOADER".
 host_windows_build() {
     if host_runs_32bit; then
-        echo "win /usr/lib/wine/wine"
+        echo "win i686 /usr/lib/wine/wine"
     else
-        echo "win64 /usr/lib/wine/wine64"
+        echo "win64 x86_64 /usr/lib/wine/wine64"
     fi
 }
 
@@ -173,7 +174,7 @@ build_windows() {  # preset [build args]
 # Says which build the host runs, builds it; sets BOARD_EXE and WINE_LOADER.
 build_host_board() {
     local preset
-    read -r preset WINE_LOADER < <(host_windows_build)
+    read -r preset _ WINE_LOADER < <(host_windows_build)
     if [ "$preset" = win ]; then
         echo "== the 32-bit board, under 32-bit Wine"
     else
@@ -230,16 +231,18 @@ windows_test_counts() {
     done
 }
 
-run_benchmarks() {
+# Builds the Windows build this host runs and the harness's native tools, then
+# runs a harness script (bash) against them.
+run_harness_script() {  # script [args]
     install_missing
     configure native
     cmake --build build/native --target wavmatch sinkrec
-    local preset
-    read -r preset _ < <(host_windows_build)
-    echo "== benchmarks of the $preset build"
+    local preset arch
+    read -r preset arch _ < <(host_windows_build)
     build_windows "$preset"
-    BOARD_ARCH=$(grep -m1 '^CMAKE_SYSTEM_PROCESSOR' "build/$preset/CMakeCache.txt" | cut -d= -f2) \
-        BOARD_BUILD_DIR=$PWD/build/$preset BOARD_HOST_TOOLS=$PWD/build/native/tests/harness bash bench/run.sh
+    echo "== $1 on the $arch build"
+    BOARD_ARCH=$arch BOARD_BUILD_DIR=$PWD/build/$preset BOARD_HOST_TOOLS=$PWD/build/native/tests/harness \
+        BOARD_SOURCE_DIR=$PWD bash "$@"
 }
 
 # The version the download carries: the nearest tag, else the commit, marked when the tree is changed.
@@ -310,11 +313,12 @@ main() {
     case "${1:-}" in
         run) run_board ;;
         test) run_tests ;;
-        bench) run_benchmarks ;;
+        bench) run_harness_script bench/run.sh ;;
         dist) pack_dist ;;
+        screenshots) run_harness_script tools/screenshots/take.sh "$PWD/docs" ;;
         install) install_board ;;
         uninstall) uninstall_desktop_entry; echo "Took \"Sound Board\" out of the applications menu." ;;
-        *) echo "usage: $0 run|test|bench|dist|install|uninstall" >&2; exit 2 ;;
+        *) echo "usage: $0 run|test|bench|dist|screenshots|install|uninstall" >&2; exit 2 ;;
     esac
 }
 

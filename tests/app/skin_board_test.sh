@@ -52,6 +52,7 @@ cp "$BOARD_EXE" "$alone/board.exe"
 BOARD_EXE=$alone/board.exe
 board_start no
 sample_board skinned
+cp "$SESSION_DIR/skinned.png" "$BOARD_BUILD_DIR/tests/app/board_skin10.png"
 ! grey "$background" || fail "window background is plain grey: the skin was not applied"
 near "$button_edge" "$(skin_colour button_border)" 40 || fail "button edge $button_edge is not skin 10's border"
 near "$corner" "$screen" 8 || fail "the window's corner is not rounded off"
