@@ -1,6 +1,7 @@
 // Every embedded sound effect: the exact 44-byte RIFF/WAVE layout and format of its
 // row, identity with the committed file, and the quality bar a host relies on (starts at
-// once, one BS.1770 loudness under a true-peak ceiling, clean end, no DC, no stray clicks).
+// once, one BS.1770 loudness under a true-peak ceiling, clean end, no DC, no stray clicks,
+// no sound cut off mid-ring, and enough energy above what a small speaker cannot play).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "assets/sound_bank.h"
+#include "tests/assets/band_energy.h"
 #include "tests/assets/click_search.h"
 #include "tests/assets/loudness_meter.h"
 #include "tests/assets/wave_measure.h"
@@ -53,6 +55,9 @@ constexpr double kHighestTruePeakDb = -1.0;
 constexpr double kSilentBelowDb = -40.0;
 constexpr double kLargestDcOffset = 0.002;
 constexpr double kLargestEndLevel = 0.01;
+constexpr double kHighestTailDb = -30.0;    // the last 50 ms against the loudest 50 ms
+constexpr double kSmallSpeakerHz = 150.0;   // a laptop or a PA without subwoofers plays little below
+constexpr double kLeastShareAbove = 0.25;
 
 void PrintTo(const Row& row, std::ostream* os) { *os << "Sfx" << row.entry; }
 
@@ -93,13 +98,15 @@ const WaveMeasures& Measures(int entry)
 }
 
 // The generator's table (tools/soundgen/bank.tsv): per entry its format and whether
-// its recipe makes it smooth (no isolated clicks) or of hits.
+// its recipe makes it smooth (no isolated clicks) or of hits, and whether it decays
+// inside its length or is cut on purpose.
 struct GeneratorRow {
     uint16_t channels = 0;
     uint32_t rate = 0;
     uint16_t bits = 0;
     uint32_t dataBytes = 0;
     std::string kind;
+    std::string ending;
 };
 
 const std::map<int, GeneratorRow>& GeneratorTable()
@@ -115,7 +122,7 @@ const std::map<int, GeneratorRow>& GeneratorTable()
             int entry = 0;
             double fade = 0;
             GeneratorRow row;
-            fields >> entry >> row.channels >> row.rate >> row.bits >> row.dataBytes >> fade >> row.kind;
+            fields >> entry >> row.channels >> row.rate >> row.bits >> row.dataBytes >> fade >> row.kind >> row.ending;
             rows[entry] = row;
         }
         return rows;
@@ -188,6 +195,24 @@ TEST_P(SoundBankEntry, MatchesTheGeneratorsTable)
     EXPECT_EQ(g.bits, row.bits);
     EXPECT_EQ(g.dataBytes + kHeaderBytes, row.bufferLength);
     EXPECT_TRUE(g.kind == "smooth" || g.kind == "hits") << g.kind;
+    EXPECT_TRUE(g.ending == "decays" || g.ending == "cut") << g.ending;
+}
+
+TEST_P(SoundBankEntry, IsNotCutOffMidRing)
+{
+    const auto found = GeneratorTable().find(GetParam().entry);
+    ASSERT_NE(found, GeneratorTable().end()) << "no row in bank.tsv";
+    if (found->second.ending == "cut")
+        GTEST_SKIP() << "its recipe cuts it on purpose";
+    EXPECT_LE(Measures(GetParam().entry).tailDb, kHighestTailDb) << "last 50 ms against the loudest 50 ms, dB";
+}
+
+TEST_P(SoundBankEntry, HasEnergyWhereASmallSpeakerPlays)
+{
+    const Row& row = GetParam();
+    const ByteBuffer& b = SoundBank::Entry(row.entry);
+    const double share = EnergyShareAbove(DecodeSamples(b.bytes(), b.length), row.channels, row.rate, kSmallSpeakerHz);
+    EXPECT_GE(share, kLeastShareAbove) << "share of the energy above " << kSmallSpeakerHz << " Hz";
 }
 
 TEST_P(SoundBankEntry, SmoothEntryHasNoIsolatedClick)

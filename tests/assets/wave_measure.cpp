@@ -74,6 +74,14 @@ WaveMeasures MeasureWave(const uint8_t* bytes, uint32_t length)
     }
     m.loudnessDb = 10 * std::log10(std::max(kept ? sum / static_cast<double>(kept) : 0, 1e-24));
 
+    // A sound still ringing when the file ends leaves its last 50 ms near its loudest.
+    const size_t last = std::min(block, x.size());
+    double tailEnergy = 0;
+    for (size_t i = x.size() - last; i < x.size(); ++i)
+        tailEnergy += x[i] * x[i];
+    tailEnergy /= static_cast<double>(std::max<size_t>(last, 1));
+    m.tailDb = 10 * std::log10(std::max(tailEnergy, 1e-30) / std::max(top, 1e-30));
+
     for (uint16_t c = 0; c < channels; ++c) {
         double mean = 0;
         for (size_t f = 0; f < frames; ++f)

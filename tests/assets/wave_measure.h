@@ -1,4 +1,4 @@
-// Quality measures of one bank entry's samples (onset, peak, loudness, DC, end),
+// Quality measures of one bank entry's samples (onset, peak, loudness, DC, end, tail),
 // read straight from the 44-byte-header layout the bank uses.
 #pragma once
 
@@ -11,6 +11,7 @@ struct WaveMeasures {
     double loudnessDb;      // RMS over the sounding 50 ms blocks, dBFS
     double largestDcOffset; // worst channel mean, in full scale
     double endLevel;        // largest magnitude in the last 2 ms, in full scale
+    double tailDb;          // energy of the last 50 ms against the loudest 50 ms block, dB
 };
 
 // `bytes` is a whole entry (header at offset 0, samples from offset 44).

@@ -7,38 +7,11 @@
 #include <complex>
 #include <random>
 
+#include "testsupport/fft.h"
+
 namespace {
 
 using Complex = std::complex<double>;
-
-void Fft(std::vector<Complex>& a, bool inverse)
-{
-    const size_t n = a.size();
-    for (size_t i = 1, j = 0; i < n; ++i) {
-        size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1)
-            j ^= bit;
-        j ^= bit;
-        if (i < j)
-            std::swap(a[i], a[j]);
-    }
-    for (size_t len = 2; len <= n; len <<= 1) {
-        double angle = 2 * M_PI / double(len) * (inverse ? 1 : -1);
-        Complex step(std::cos(angle), std::sin(angle));
-        for (size_t i = 0; i < n; i += len) {
-            Complex w(1);
-            for (size_t k = 0; k < len / 2; ++k) {
-                Complex u = a[i + k], v = a[i + k + len / 2] * w;
-                a[i + k] = u + v;
-                a[i + k + len / 2] = u - v;
-                w *= step;
-            }
-        }
-    }
-    if (inverse)
-        for (Complex& x : a)
-            x /= double(n);
-}
 
 // Correlation coefficient of reference against recording shifted by lag
 // (negative lag: the reference started before the recording did).

@@ -8,61 +8,143 @@ import numpy as np
 
 from dsp import RATE, run_kind, Timeline, band, decay, envelope, formants, glottal, noise, resonance, seconds
 
-# Formants of an open "a" (frequency, bandwidth, gain) for a man's and a woman's tract.
+# Vowel formants (frequency, bandwidth, gain) for a man's and a woman's tract: the open
+# "a" of "ha", the "e" of "heh" and the rounded "o" of "ho".
 A_MALE = [(730, 90, 1.0), (1090, 110, 0.6), (2440, 170, 0.5), (3400, 250, 0.3)]
 A_FEMALE = [(850, 100, 1.0), (1220, 120, 0.6), (2810, 190, 0.5), (3800, 260, 0.3)]
+E_MALE = [(530, 80, 1.0), (1840, 120, 0.7), (2480, 170, 0.5), (3500, 250, 0.3)]
+E_FEMALE = [(610, 90, 1.0), (2330, 140, 0.7), (2990, 190, 0.5), (4000, 260, 0.3)]
+O_MALE = [(570, 80, 1.0), (840, 100, 0.6), (2410, 170, 0.3), (3400, 250, 0.2)]
+O_FEMALE = [(590, 90, 1.0), (920, 110, 0.6), (2710, 190, 0.3), (3800, 260, 0.2)]
+VOWELS = {False: (A_MALE, E_MALE, O_MALE), True: (A_FEMALE, E_FEMALE, O_FEMALE)}
+# A closed-mouth nasal murmur: the "hm" of a laugh held back.
+NASAL = [(250, 60, 1.0), (1000, 200, 0.15), (2200, 300, 0.1)]
 
 
-def ha(rng, f0, length_s, tract, breath):
-    """One laugh syllable: an aspirated 'h' sliding into a breathy voiced 'a'."""
+def breath(rng, n):
+    """Air through the glottis and mouth: broad hiss with its air kept up to 14 kHz."""
+    return band(noise(rng, n), 1500, 14000, order=2)
+
+
+def ha(rng, f0, length_s, tract, breathiness, glide=0.12):
+    """One laugh syllable: an aspirated 'h' sliding into a breathy voiced vowel whose
+    pitch rises a little and falls away, as a laugh's pulse of breath does."""
     n = seconds(length_s)
-    pitch = f0 * np.linspace(1.0, 0.9, n)
-    voiced = glottal(pitch, rng, jitter=0.02)
+    u = np.linspace(0.0, 1.0, n)
+    pitch = f0 * (1 + glide * np.sin(np.pi * np.minimum(u * 1.6, 1.0))) * (1 - 0.15 * u)
+    voiced = glottal(pitch, rng, jitter=0.025)
     aspiration = noise(rng, n)
-    h_part = seconds(0.035)
+    h_part = min(n, seconds(0.035))
     mix = np.ones(n)
     mix[:h_part] = np.linspace(0.0, 1.0, h_part)
-    source = mix * voiced + (breath + (1 - mix) * 1.5) * aspiration * 0.3
+    source = mix * voiced + (breathiness + (1 - mix) * 1.5) * aspiration * 0.3
     env = envelope(n, 0.012, length_s * 0.55, 1.5)
-    # Air rushing past the vocal folds: the hiss above the formants that makes it breathy.
-    hiss = band(aspiration, 2500, 7000) * (breath + (1 - mix)) * 0.15
+    hiss = breath(rng, n) * (breathiness + (1 - mix)) * 0.12
     return (formants(source, tract) + hiss) * env
 
 
-def laugh_bout(rng, female, syllables, rate):
-    """A bout of breathy 'ha's, each a little lower and softer than the one before."""
-    f0 = rng.uniform(210, 320) if female else rng.uniform(105, 165)
-    tract = A_FEMALE if female else A_MALE
+def gasp(rng, length_s, gain):
+    """The breath drawn in between bouts: a short rising hiss through an open tract."""
+    n = seconds(length_s)
+    air = formants(noise(rng, n), [(900, 300, 1.0), (1800, 400, 0.6), (3000, 600, 0.4)])
+    return (air * 0.05 + breath(rng, n) * 0.08) * envelope(n, length_s * 0.6, length_s * 0.3, 1.5) * gain
+
+
+def laugh_bout(rng, female, syllables, rate, f0):
+    """A bout of breathy syllables at its own rate, each period jittered, the pitch and
+    level falling through the bout; a voice keeps one vowel for the bout."""
+    tract = VOWELS[female][int(rng.choice(3, p=[0.6, 0.25, 0.15]))]
     period = 1.0 / rate
-    out = np.zeros(seconds(period * (syllables + 1)))
+    out = np.zeros(seconds(period * (syllables + 2)))
+    at = 0.0
     for k in range(syllables):
-        length = period * rng.uniform(0.45, 0.6)
-        sig = ha(rng, f0 * (1 - 0.05 * k), length, tract, rng.uniform(0.2, 0.5))
-        start = seconds(k * period * rng.uniform(0.95, 1.05))
-        out[start:start + len(sig)] += sig * 0.86 ** k
-    return out
+        length = period * rng.uniform(0.45, 0.65)
+        sig = ha(rng, f0 * (1 - 0.04 * k), length, tract, rng.uniform(0.2, 0.6),
+                 glide=rng.uniform(0.05, 0.2))
+        start = seconds(at)
+        take = min(len(sig), len(out) - start)
+        out[start:start + take] += sig[:take] * 0.88 ** k
+        at += period * rng.uniform(0.85, 1.15)
+    return out[:seconds(at + period)]
 
 
 def kind_laughing_crowd(rng):
-    """An audience breaking into laughter together: a few near voices over a crowd of
-    farther ones, every voice in bouts of 4-8 syllables at 4-6 a second. The near voices
-    burst out on the same beat, as people do at a punch line, so the 'ha's stay distinct."""
+    """An audience breaking into laughter: 40 voices, men and women, near and far, each
+    starting at its own moment over the first 0.8 s and laughing in bouts of 3-9 syllables
+    at 3.5-6 a second, drawing breath between bouts, the room settling by 4 s."""
     t = Timeline(4.6)
-    shared_rate = rng.uniform(4.8, 5.4)
-    for voice in range(14):
-        near = voice < 4
-        start = rng.uniform(0, 0.03) if near else rng.uniform(0, 2.4)
-        rate = shared_rate * rng.uniform(0.97, 1.03) if near else rng.uniform(4.0, 6.0)
-        gain = rng.uniform(0.7, 1.0) if near else rng.uniform(0.05, 0.12)
-        # Alternate sides, so the room stays balanced however the voices fall.
-        pan = rng.uniform(0.1, 0.7) * (1 if voice % 2 else -1)
-        female = rng.random() < 0.5
-        while start < 3.6:
-            bout = laugh_bout(rng, female, int(rng.integers(4, 9)), rate)
+    for voice in range(40):
+        near = voice < 7
+        female = voice % 3 != 0
+        f0 = rng.uniform(200, 330) if female else rng.uniform(100, 170)
+        start = rng.uniform(0, 0.8) if near else rng.uniform(0, 1.4)
+        gain = rng.uniform(0.4, 0.7) if near else rng.uniform(0.12, 0.3)
+        pan = rng.uniform(-0.8, 0.8)
+        while start < LAUGH_LAST_BOUT_S:
+            rate = rng.uniform(3.5, 6.0)
+            room = int((LAUGH_ENDS_S - start) * rate) - 1
+            syllables = min(int(rng.integers(3, 10)), room)
+            if syllables < 2:
+                break
+            bout = laugh_bout(rng, female, syllables, rate, f0 * rng.uniform(0.9, 1.15))
             t.add(start, bout, gain, pan)
-            start += len(bout) / RATE + rng.uniform(0.1, 0.6)
-            rate = rng.uniform(4.0, 6.0)
-            gain *= 0.7
+            start += len(bout) / RATE
+            pause = rng.uniform(0.15, 0.5)
+            t.add(start, gasp(rng, pause * 0.8, 0.5), gain, pan)
+            start += pause
+            gain *= rng.uniform(0.55, 0.8)
+    return t
+
+
+LAUGH_LAST_BOUT_S = 3.2     # no bout starts later, and none runs past the room settling
+LAUGH_ENDS_S = 3.9
+
+
+def kind_sly_laugh(rng):
+    """A schemer's laugh: a held-back nasal 'hm-hm-hm' that breaks into a quick 'heh-heh-heh'
+    and a rising, open 'ha-ha-haaa', then dies into a wheezy chuckle."""
+    t = Timeline(3.9)
+    f0, at = 118.0, 0.0
+    for k in range(4):
+        n = seconds(0.09)
+        hum = formants(glottal(np.full(n, f0 * (1 + 0.03 * k)), rng, jitter=0.02), NASAL)
+        puff = band(noise(rng, n), 500, 6000) * 0.15
+        t.add(at, (hum + puff) * envelope(n, 0.01, 0.05, 1.5), 0.35 + 0.05 * k)
+        at += 0.17
+    at += 0.1
+    for k in range(7):
+        t.add(at, ha(rng, f0 * (1.05 + 0.02 * k), 0.08, E_MALE, 0.35, glide=0.06), 0.75)
+        at += 0.115 * rng.uniform(0.92, 1.08)
+    at += 0.08
+    for k, (length, lift) in enumerate(((0.13, 1.25), (0.13, 1.35), (0.14, 1.45), (0.5, 1.6))):
+        t.add(at, ha(rng, f0 * lift, length, A_MALE, 0.3, glide=0.1 if k < 3 else 0.05), 1.0)
+        at += length + 0.07
+    for k in range(3):
+        t.add(at, ha(rng, f0 * 0.95, 0.1, E_MALE, 0.8, glide=0.04), 0.35 * 0.7 ** k)
+        at += 0.16
+    t.add(at, gasp(rng, 0.35, 0.15))
+    return t
+
+
+def kind_heartbeat(rng):
+    """A heartbeat heard on the chest at 72 a minute: each 'lub' and the shorter, higher
+    'dub' knock the chest wall, which rings in its own modes (60-350 Hz) over a soft valve
+    click, so a small speaker still plays the beat."""
+    t = Timeline(5.0)
+    period = 60.0 / 72
+    for k in range(6):
+        at = k * period * rng.uniform(0.985, 1.015)
+        for offset, low, gain in ((0.0, 52, 1.0), (0.29, 64, 0.75)):
+            n = seconds(0.35)
+            hit = np.zeros(n)
+            hit[:seconds(0.003)] = np.hanning(seconds(0.003))
+            wall = (resonance(hit, low, 40) * 1.2 + resonance(hit, low * 2.1, 60) * 1.0 +
+                    resonance(hit, 185, 80) * 1.0 + resonance(hit, 320, 120) * 0.9 +
+                    resonance(hit, 520, 200) * 0.4)
+            click = band(noise(rng, n), 300, 2000) * decay(n, 0.006) * 0.04
+            t.add(at + offset, (wall / np.abs(wall).max() + click) * decay(n, 0.12), gain * rng.uniform(0.9, 1.0))
+    # Driven hard, as a film heartbeat is: the thump is felt for its length, not just its peak.
+    t.x = np.tanh(4 * t.x / np.abs(t.x).max())
     return t
 
 
@@ -81,46 +163,51 @@ def kind_raspberry(rng):
 
 
 def kind_snore(rng):
-    """Two snores: the soft palate fluttering at about 30 Hz on each breath in, a resonant
-    buzz with air noise, then a softer breath out."""
+    """One breath of a sleeper: a long snore drawn in, the soft palate fluttering at 26-34 Hz
+    through throat and nose resonances, then the breath let out through slack lips. The
+    flutter rate itself is felt, not heard: it is kept out of the rumble below 70 Hz."""
     t = Timeline(2.4)
-    for start, length, flutter in ((0.0, 0.95, 31.0), (1.35, 0.9, 27.0)):
-        n = seconds(length)
-        pitch = flutter * (1 + 0.15 * np.sin(np.linspace(0, np.pi, n)))
-        buzz = glottal(pitch, rng, jitter=0.08)
-        air = noise(rng, n) * 0.4 * (0.4 + 0.6 * (np.sin(np.pi * np.cumsum(pitch) / RATE) ** 2))
-        tract = [(320, 90, 1.0), (520, 120, 0.6), (1100, 200, 0.25), (2400, 400, 0.08)]
-        # A snore is dull: the mouth and nose pass little above 3 kHz.
-        sig = band(formants(buzz + air, tract), hi=3000) * envelope(n, length * 0.35, length * 0.35, 1.2)
-        t.add(start, sig, 1.0)
-        exhale_n = seconds(0.35)
-        exhale = band(noise(rng, exhale_n), 400, 2500) * envelope(exhale_n, 0.1, 0.2, 1.5)
-        t.add(start + length + 0.02, exhale, 0.12)
+    n = seconds(1.3)
+    u = np.linspace(0, 1, n)
+    pitch = 28.0 + 6.0 * np.sin(np.pi * u) + 1.5 * np.sin(2 * np.pi * 3.1 * u)
+    buzz = glottal(pitch, rng, jitter=0.1)
+    air = noise(rng, n) * 0.35 * (0.4 + 0.6 * (np.sin(np.pi * np.cumsum(pitch) / RATE) ** 2))
+    tract = [(320, 90, 1.0), (520, 120, 0.7), (1100, 200, 0.35), (2400, 400, 0.12)]
+    # A snore is dull: the mouth and nose pass little above 3 kHz.
+    sig = band(formants(buzz + air, tract), hi=3000) * envelope(n, 0.5, 0.35, 1.3)
+    t.add(0.0, band(sig, lo=70, order=2))
+    out_n = seconds(0.75)
+    lips = band(formants(noise(rng, out_n), [(600, 250, 1.0), (1300, 400, 0.5)]), hi=2500)
+    puff = lips * envelope(out_n, 0.06, 0.6, 2.0) * (1 + 0.3 * np.sin(2 * np.pi * 14 * np.arange(out_n) / RATE))
+    t.add(1.38, puff, 0.06)
     return t
 
 
 def smack(rng):
-    """Lips parting off a seal: two 2-4 ms impulses ringing in 1-3 kHz lip resonances."""
-    n = seconds(0.04)
+    """Lips parting off a seal: a sharp suction pop, then the lips ringing in their
+    1-3 kHz resonances for a few milliseconds."""
+    n = seconds(0.05)
     drive = np.zeros(n)
-    for at, width, gain in ((0, 0.003, 1.0), (0.0025, 0.002, 0.6)):
-        first, w = seconds(at), seconds(width)
+    for at, width, gain in ((0, 0.0006, 1.0), (0.0015, 0.0012, -0.7), (0.004, 0.001, 0.3)):
+        first, w = seconds(at), max(2, seconds(width))
         drive[first:first + w] += gain * np.hanning(w)
-    body = formants(drive, [(1500, 300, 1.0), (2400, 400, 0.6), (1000, 250, 0.4)])
-    return body * decay(n, 0.008)
+    body = formants(drive, [(1500, 400, 1.0), (2600, 500, 0.7), (900, 300, 0.5), (4200, 800, 0.3)])
+    return body / np.abs(body).max() * decay(n, 0.01)
 
 
 def kind_kiss(rng):
-    """A kiss close to a microphone: a soft nasal 'mm', the lip smack, a breath of air."""
+    """Kisses blown close to a microphone: a quick pair, then a long 'mwah', each a soft
+    nasal 'mm', the smack of the lips as the loudest part, and a little air after it."""
     t = Timeline(1.9)
-    for start, gain in ((0.0, 0.8), (0.55, 1.0)):
-        hum_n = seconds(0.16)
-        hum = formants(glottal(np.full(hum_n, 190.0), rng), [(250, 60, 1.0), (1000, 200, 0.1)])
-        t.add(start, hum * envelope(hum_n, 0.05, 0.03), gain * 0.05)
-        t.add(start + 0.16, smack(rng), gain)
-        air_n = seconds(0.08)
-        air = band(noise(rng, air_n), 1200, 4500) * envelope(air_n, 0.005, 0.07, 1.5)
-        t.add(start + 0.165, air, gain * 0.05)
+    for start, hum_s, gain, pan in ((0.0, 0.1, 0.8, -0.15), (0.3, 0.08, 0.7, 0.1), (0.75, 0.22, 1.0, 0.0)):
+        hum_n = seconds(hum_s)
+        hum = formants(glottal(np.full(hum_n, 190.0 * rng.uniform(0.95, 1.05)), rng),
+                       [(250, 60, 1.0), (1000, 200, 0.1)])
+        t.add(start, hum / np.abs(hum).max() * envelope(hum_n, 0.04, 0.02), gain * 0.08, pan)
+        t.add(start + hum_s, smack(rng), gain, pan)
+        air_n = seconds(0.06)
+        air = band(noise(rng, air_n), 1500, 9000) * envelope(air_n, 0.004, 0.05, 2.0)
+        t.add(start + hum_s + 0.004, air, gain * 0.06, pan)
     return t
 
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 # Our synthesis of things and machines: a helicopter flying past, glass shards,
-# a string of firecrackers, a typewriter bell and a cartoon spring.
+# a string of firecrackers, a typewriter bell, a cartoon spring, pistol shots, the blast
+# of an explosion and a two-tone ambulance horn going by.
 # Usage: object_sounds.py KIND OUT.wav [SEED]   (16-bit stereo 44,100 Hz)
 import sys
 
@@ -109,7 +110,7 @@ def kind_typewriter_bell(rng):
     n = seconds(1.0)
     k = np.arange(n) / RATE
     ring = sum(g * np.sin(2 * np.pi * 2350 * r * k) * decay(n, tau)
-               for r, g, tau in ((1.0, 1.0, 0.35), (2.76, 0.45, 0.12), (5.4, 0.2, 0.05), (8.93, 0.1, 0.02)))
+               for r, g, tau in ((1.0, 1.0, 0.25), (2.76, 0.45, 0.1), (5.4, 0.2, 0.05), (8.93, 0.1, 0.02)))
     t.add(0.0, ring * envelope(n, 0.0005, 0.05))
     return t
 
@@ -131,6 +132,107 @@ def kind_spring(rng):
         out += weight * np.sin(h * phase)
     t.add(0.0, out * envelope(n, 0.003, 0.6, 1.3))
     return t
+
+
+def impulse(n, width_s):
+    hit = np.zeros(n)
+    w = max(2, seconds(width_s))
+    hit[:w] = np.hanning(w)
+    return hit
+
+
+def casing(rng, bounces):
+    """A spent brass case landing: a few bright pings, each bounce softer and sooner."""
+    n = seconds(0.6)
+    out = np.zeros(n)
+    at, gain = 0.0, 1.0
+    for _ in range(bounces):
+        k = np.arange(n - seconds(at)) / RATE
+        ring = sum(g * np.sin(2 * np.pi * f * k) * np.exp(-k / tau)
+                   for f, g, tau in ((6200, 1.0, 0.03), (9100, 0.6, 0.02), (12700, 0.3, 0.012)))
+        out[seconds(at):] += gain * ring * envelope(len(k), 0.0002, 0.002)
+        at += rng.uniform(0.06, 0.12) * gain
+        gain *= rng.uniform(0.4, 0.6)
+    return out
+
+
+def gunshot(rng):
+    """A pistol shot: the muzzle blast's sharp crack (an N-wave: broadband, 1-2 ms), the
+    gas and slide's short mid-band body, a chest-felt thump, and the slide's metallic clack."""
+    n = seconds(0.5)
+    crack = band(noise(rng, n), 800, 16000) * decay(n, 0.0025) * 2.5
+    n_wave = np.diff(impulse(n + 1, 0.0012)) * 40
+    body = band(noise(rng, n), 200, 3500) * decay(n, 0.018) * 0.9
+    thump = resonance(impulse(n, 0.004), 110, 60) * decay(n, 0.05) * 5
+    clack = np.zeros(n)
+    for at, gain in ((0.012, 0.25), (0.045, 0.18)):
+        first = seconds(at)
+        tick = impulse(n - first, 0.0004)
+        clack[first:] += gain * (resonance(tick, 3100, 300) + resonance(tick, 4700, 500)) * 30 * decay(n - first, 0.01)
+    return (crack + n_wave + body + thump + clack) * envelope(n, 0.0001, 0.05)
+
+
+def kind_pistol(rng):
+    """Three pistol shots in an open yard: each shot, its slap back off a wall 70 ms later,
+    a duller echo from farther off, and the casing ringing on the ground."""
+    t = Timeline(3.1)
+    for at, gain, pan in ((0.0, 1.0, 0.0), (0.82, 0.95, 0.05), (1.47, 1.0, -0.05)):
+        shot = gunshot(rng)
+        t.add(at, shot, gain, pan)
+        t.add(at + 0.07, band(shot, 150, 6000, order=2), gain * 0.3, pan + 0.5)
+        t.add(at + 0.19, band(shot, 120, 2500, order=2), gain * 0.15, pan - 0.5)
+        t.add(at + rng.uniform(0.35, 0.5), casing(rng, 4), gain * 0.05, pan + 0.3)
+    return t
+
+
+def kind_blast(rng):
+    """The blast of an explosion: a broadband crack, a roar whose brightness falls as the
+    fireball cools, and debris pattering down for two seconds."""
+    t = Timeline(3.4)
+    n = seconds(3.2)
+    k = np.arange(n) / RATE
+    t.add(0.0, band(noise(rng, n), 600, 14000) * decay(n, 0.02) * 1.5)
+    # A one-pole low-pass whose corner falls from 9 kHz to 250 Hz: the roar darkening.
+    corner = 250 + 8750 * np.exp(-k / 0.25)
+    coef = np.exp(-2 * np.pi * corner / RATE)
+    src = noise(rng, n)
+    roar = np.empty(n)
+    y = 0.0
+    for i in range(n):
+        y = (1 - coef[i]) * src[i] + coef[i] * y
+        roar[i] = y
+    roar *= envelope(n, 0.004, 2.4, 1.0) * np.exp(-k / 0.7)
+    t.add(0.0, roar / np.abs(roar).max(), 0.9)
+    for _ in range(260):
+        at = 0.15 + rng.exponential(0.6)
+        if at > 2.6:
+            continue
+        m = seconds(0.05)
+        bit = band(noise(rng, m), rng.uniform(800, 2500), 9000) * decay(m, rng.uniform(0.003, 0.01))
+        t.add(at, bit, rng.uniform(0.05, 0.2) * np.exp(-at / 1.2), rng.uniform(-0.9, 0.9))
+    return t
+
+
+def kind_ambulance(rng):
+    """A two-tone ambulance horn driving past: a square-ish driver through a horn's band
+    and its metal resonances, Doppler-shifted, louder as it nears and duller as it goes,
+    the driver cutting it once the van has passed."""
+    n = seconds(1.55)
+    k = np.arange(n) / RATE
+    hi, lo, step = 960, 770, 0.37
+    f = np.where((k // step) % 2 == 0, hi, lo).astype(float)
+    f = np.convolve(f, np.ones(seconds(0.01)) / seconds(0.01), mode='same')
+    phase = np.cumsum(f) / RATE
+    drive = np.tanh(4 * np.sin(2 * np.pi * phase))
+    horn = band(drive, 500, 6000) + formant_horn(drive)
+    horn *= envelope(n, 0.005, 0.12)
+    return stereo(fly_past(horn, speed=16.0, height=8.0, closest_s=0.75, length_s=1.65))
+
+
+def formant_horn(x):
+    """The flare and diaphragm of a siren horn: resonances that give it its brassy bite."""
+    return (resonance(x, 1400, 300) * 0.8 + resonance(x, 2600, 500) * 0.5 +
+            resonance(x, 3900, 800) * 0.3)
 
 
 if __name__ == '__main__':

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-# Our own short scores (news ident, host entrances, ringtone, sad trombone), written
+# Our own short scores (news ident, host entrances, a cheerful jingle, ringtone, sad
+# trombone), written
 # as MIDI for fluidsynth and a General MIDI SoundFont. Every melody here is original.
 # Usage: scores.py NAME OUT.mid
 import sys
@@ -7,7 +8,8 @@ import sys
 from midi_file import DRUMS, Part, write
 
 # General MIDI programs (numbered from zero) and percussion keys.
-PIANO, GLOCKENSPIEL, VIBRAPHONE, MARIMBA = 1, 9, 11, 12
+PIANO, GLOCKENSPIEL, VIBRAPHONE, MARIMBA, XYLOPHONE = 1, 9, 11, 12, 13
+PIZZICATO, FLUTE = 45, 73
 DIST_GUITAR, FINGER_BASS, STRINGS, TREMOLO_STRINGS, TIMPANI = 30, 33, 48, 44, 47
 TRUMPET, TROMBONE, HORN, BRASS = 56, 57, 60, 61
 KICK, SNARE, CLOSED_HAT, OPEN_HAT, CRASH, SPLASH = 36, 38, 42, 46, 49, 57
@@ -160,7 +162,8 @@ def entrance_male():
 
 
 def ringtone():
-    """An original bright marimba figure, rung twice like a phone."""
+    """An original bright marimba figure, rung twice like a phone; the second ring lands
+    early enough for its last notes to die away."""
     marimba, bells = Part(0, MARIMBA, 120), Part(1, GLOCKENSPIEL, 70, 80)
     rings = [[81, 88, 85, 90, 88, 85, 83, 85], [81, 88, 85, 90, 88, 93, 92, 88]]
     for k, ring in enumerate(rings):
@@ -169,8 +172,35 @@ def ringtone():
             marimba.note(at, 0.25, p, 118 if step % 4 == 0 else 100)
             marimba.note(at, 0.25, p - 12, 80)
             if step % 4 == 0:
-                bells.note(at, 0.5, p + 12, 80)
-    return 120, [marimba, bells]
+                bells.note(at, 0.25, p + 12, 80)
+    return 144, [marimba, bells]
+
+
+def cheerful():
+    """A bouncy jingle in C major: xylophone and flute over pizzicato and a light beat,
+    a turn through F and G and a 'ta-da' on the tonic that rings out."""
+    xylo, flute = Part(0, XYLOPHONE, 110, 50), Part(1, FLUTE, 90, 80)
+    pizz, bass, drums = Part(2, PIZZICATO, 100, 40), Part(3, FINGER_BASS, 100), Part(DRUMS, None, 90)
+    tune = [(0, 72), (0.5, 76), (1, 79), (1.5, 76), (2, 77), (2.5, 81), (3, 84), (3.5, 81),
+            (4, 79), (4.5, 77), (5, 76), (5.5, 74)]
+    for at, p in tune:
+        xylo.note(at, 0.4, p, 110)
+        flute.note(at, 0.45, p + 12, 70)
+    for bar, (root, chord) in enumerate(((48, [60, 64, 67]), (53, [60, 65, 69]), (55, [59, 62, 67]))):
+        b = 2 * bar
+        for at in (0, 1):
+            bass.note(b + at, 0.4, root, 100)
+            pizz.chord(b + at + 0.5, 0.3, chord, 85)
+            drums.note(b + at, 0.3, KICK, 95)
+            drums.note(b + at + 0.5, 0.3, SNARE if at else CLOSED_HAT, 80)
+    end = 6
+    xylo.chord(end, 0.6, [72, 84], 120)
+    flute.note(end, 0.9, 84, 90)
+    pizz.chord(end, 0.4, [60, 64, 67, 72], 110)
+    bass.note(end, 0.6, 48, 110)
+    drums.note(end, 1, SPLASH, 100)
+    drums.note(end, 0.5, KICK, 110)
+    return 150, [xylo, flute, pizz, bass, drums]
 
 
 def sad_trombone():
@@ -188,7 +218,8 @@ def sad_trombone():
 
 
 SCORES = {'news_ident': news_ident, 'entrance_female': entrance_female,
-          'entrance_male': entrance_male, 'ringtone': ringtone, 'sad_trombone': sad_trombone}
+          'entrance_male': entrance_male, 'cheerful': cheerful, 'ringtone': ringtone,
+          'sad_trombone': sad_trombone}
 
 
 def main():

@@ -26,7 +26,7 @@ PY=/usr/bin/python3
 export SOX_OPTS="-R"
 TOOLS="sox ffmpeg espeak-ng fluidsynth unzip python3 python3-numpy python3-scipy"
 PACKAGES="sonic-pi-samples wesnoth-1.16-data supertux-data openarena-data openarena-081-players
-  lmms-common heroes-sound-effects bucklespring-data fluid-soundfont-gm"
+  heroes-sound-effects bucklespring-data fluid-soundfont-gm"
 
 # A mirror in mid-sync can refuse an install that the release's own versions satisfy.
 install_tools() {
@@ -67,7 +67,6 @@ fetch_inputs() {
 SPI=x/sonic-pi-samples/usr/share/sonic-pi/samples
 WD=x/wesnoth-1.16-data/usr/share/games/wesnoth/1.16/data
 ST=x/supertux-data/usr/share/games/supertux2
-LM=x/lmms-common/usr/share/lmms/samples
 HS=x/heroes-sound-effects/usr/share/games/heroes/sfx
 KEYS=x/bucklespring-data/usr/share/buckle/wav
 SOUNDFONT=x/fluid-soundfont-gm/usr/share/sounds/sf2/FluidR3_GM.sf2
@@ -115,16 +114,11 @@ crowd() {
   mix "$out" "$seconds" "${placed[@]}"
 }
 
-# The room of a real audience (the lmms applause, above 2 kHz) over SECONDS.
+# The back of a large audience (hundreds of far hands, above 1.5 kHz, in a hall): OUT SECONDS SEED.
 applause_air() {
-  st "$LM/misc/applause01.ogg" "$WORK/ap.wav" highpass 2000 fade 0.05 0 0.3
-  # Overlapping copies, so the air never thins out between them.
-  local placed=() at
-  for at in 0 0.7 1.4 2.1 2.8 3.5 4.2 4.9; do
-    draw -0.6 0.6
-    placed+=("$WORK/ap.wav@$at@0.6@$REPLY")
-  done
-  mix "$1" "$2" "${placed[@]}"
+  syn claps_far "$WORK/far.wav" "$3"
+  w16 "$WORK/far.wav" "$WORK/far2.wav" highpass 1500 reverb 70 50 100
+  sox "$WORK/far2.wav" "$1" trim 0 "$2"
 }
 
 # Each recipe writes $WORK/NN.wav at any length; render() fits it into the bank.
@@ -134,7 +128,7 @@ r01() {
   syn whistles "$WORK/wh.wav" 12
   crowd "$WORK/v.wav" 4.3 14 1.2 "woooo! yeah!" 40 90
   w16 "$WORK/v.wav" "$WORK/v2.wav" reverb 50 50 80
-  applause_air "$WORK/air.wav" 4.3
+  applause_air "$WORK/air.wav" 4.3 13
   sox -G -m -v 1.0 "$WORK/c2.wav" -v 0.7 "$WORK/v2.wav" -v 0.35 "$WORK/wh.wav" -v 0.5 "$WORK/air.wav" \
     "$WORK/01.wav"
 }
@@ -143,19 +137,22 @@ r02() {
   syn claps_fast "$WORK/c.wav" 21; w16 "$WORK/c.wav" "$WORK/c2.wav" sinc 400-11000 reverb 25 50 60
   syn whistles "$WORK/wh.wav" 22; w16 "$WORK/wh.wav" "$WORK/wh2.wav" pad 0 1.4
   crowd "$WORK/v.wav" 5.6 8 2.5 "yeah! woo!" 40 90
-  applause_air "$WORK/air.wav" 5.6
+  applause_air "$WORK/air.wav" 5.6 23
   sox -G -m -v 1.0 "$WORK/c2.wav" -v 0.4 "$WORK/v.wav" -v 0.3 "$WORK/wh2.wav" -v 0.5 "$WORK/air.wav" \
     "$WORK/02.wav"
 }
 r03() {
   body laughing_crowd "$WORK/l.wav" 103
-  # The recorded crowds (11,025 Hz) only as a low bed, faded in so they start from silence.
-  st "$HS/foule1.wav" "$WORK/f1.wav" fade 0.05 0 0.3
-  st "$HS/foule2.wav" "$WORK/f2.wav" fade 0.05 0 0.3
-  mix "$WORK/m.wav" 4.6 "$WORK/l.wav@0@1.0" "$WORK/f1.wav@0@0.06@-0.4" "$WORK/f2.wav@0.3@0.06@0.4"
-  w16 "$WORK/m.wav" "$WORK/03.wav" reverb 10 50 20
+  # The recorded crowds (11,025 Hz) as a full bed that smooths the synthetic voices into
+  # a crowd, each faded in from silence and out as the laughter settles.
+  st "$HS/foule1.wav" "$WORK/f1.wav" fade 0.05 0 0.4
+  st "$HS/foule1.wav" "$WORK/f1b.wav" pitch 80 fade 0.3 0 0.6
+  st "$HS/foule2.wav" "$WORK/f2.wav" fade 0.05 3.7 1.0
+  mix "$WORK/m.wav" 4.6 "$WORK/l.wav@0@1.0" "$WORK/f1.wav@0@0.55@-0.5" "$WORK/f1b.wav@1.5@0.4@0.6" \
+    "$WORK/f2.wav@0.2@0.55@0.3"
+  w16 "$WORK/m.wav" "$WORK/03.wav" reverb 15 50 30
 }
-r04() { st "$WD/campaigns/World_Conquest/sounds/witches-laugh.wav" "$WORK/04.wav"; }
+r04() { body sly_laugh "$WORK/l.wav" 104; w16 "$WORK/l.wav" "$WORK/04.wav" reverb 15 50 30; }
 r05() {
   local s=()
   for f in angelyss/falling1 ayumi/death3 arachna/falling1 angelyss/death3 ayumi/falling1 \
@@ -179,7 +176,7 @@ r06() {
 }
 r07() { syn light_on "$WORK/l.wav" 7; w16 "$WORK/l.wav" "$WORK/07.wav" reverb 50 50 90; }
 r08() { syn light_off "$WORK/l.wav" 8; w16 "$WORK/l.wav" "$WORK/08.wav" lowpass 4000 reverb 20; }
-r09() { st "$ST/music/misc/leveldone.ogg" "$WORK/09.wav"; }
+r09() { score cheerful "$WORK/09.wav"; }
 r10() { score news_ident "$WORK/10.wav"; }
 r11() { score entrance_female "$WORK/11.wav"; }
 r12() { score entrance_male "$WORK/12.wav"; }
@@ -187,7 +184,7 @@ r13() {
   thing typewriter_bell "$WORK/bell.wav" 113
   arrange typing "$WORK/13.wav" 113 "$IN/$KEYS" "$WORK/bell.wav"
 }
-r14() { syn heartbeat "$WORK/h.wav" 14; w16 "$WORK/h.wav" "$WORK/14.wav" lowpass 400; }
+r14() { body heartbeat "$WORK/h.wav" 14; w16 "$WORK/h.wav" "$WORK/14.wav" lowpass 2500; }
 r15() { body snore "$WORK/s.wav" 15; w16 "$WORK/s.wav" "$WORK/15.wav" reverb 10 50 30; }
 r16() {
   st "$SPI/ambi_haunted_hum.flac" "$WORK/h.wav"
@@ -228,20 +225,33 @@ r21() {
   sox -m "$WORK/band.wav" "$WORK/hiss.wav" "$WORK/21.wav"
 }
 r22() {
-  local d=drum_snare_soft h=drum_snare_hard c=drum_cymbal_hard k=drum_heavy_kick
-  for f in $d $h $c $k; do st "$SPI/$f.flac" "$WORK/$f.wav"; done
-  arrange drum_roll "$WORK/22.wav" 122 "$WORK/$d.wav" "$WORK/$h.wav" "$WORK/$c.wav" "$WORK/$k.wav"
+  local r=drum_roll h=drum_snare_hard c=drum_cymbal_hard k=drum_heavy_kick
+  for f in $r $h $c $k; do st "$SPI/$f.flac" "$WORK/$f.wav"; done
+  arrange drum_roll "$WORK/22.wav" 122 "$WORK/$r.wav" "$WORK/$h.wav" "$WORK/$c.wav" "$WORK/$k.wav"
 }
 r23() {
   syn screech "$WORK/s.wav" 23
   w16 "$WORK/s.wav" "$WORK/23.wav" highpass 300 reverb 20
 }
 r24() {
-  # One emphatic shout through a megaphone's band, echoing off the hall.
-  say "$WORK/k.wav" "给我跪下！" -v cmn-latn-pinyin -s 165 -p 50 -a 200
+  # The command shouted three times, each higher and harder: every shout two takes a little
+  # apart in pitch and 18 ms apart in time for the body of a big voice, then a megaphone's
+  # band and a hall.
+  local text="给我跪下！" placed=() at k=0 p
+  for p in 70 82 94; do
+    espeak-ng -v cmn-latn-pinyin -s $((125 - 5 * k)) -a 200 -p "$p" -w "$WORK/a$k.raw.wav" "$text"
+    espeak-ng -v cmn-latn-pinyin -s $((125 - 5 * k)) -a 200 -p $((p + 4)) -w "$WORK/b$k.raw.wav" "$text"
+    w16 "$WORK/a$k.raw.wav" "$WORK/a$k.wav" silence 1 0.01 1% reverse silence 1 0.01 1% reverse
+    w16 "$WORK/b$k.raw.wav" "$WORK/b$k.wav" silence 1 0.01 1% reverse silence 1 0.01 1% reverse
+    at=$(awk -v k=$k 'BEGIN { print 0.05 + 1.75 * k }')
+    placed+=("$WORK/a$k.wav@$at@$(awk -v k=$k 'BEGIN { print 0.7 + 0.15 * k }')@-0.1")
+    placed+=("$WORK/b$k.wav@$(awk -v a="$at" 'BEGIN { print a + 0.018 }')@$(awk -v k=$k 'BEGIN { print 0.55 + 0.12 * k }')@0.1")
+    k=$((k + 1))
+  done
+  mix "$WORK/three.wav" 6.2 "${placed[@]}"
   # Without sox's guard (-G): it cannot undo its headroom across the overdrive.
-  sox "$WORK/k.wav" -r 44100 -c 2 -b 16 "$WORK/24.wav" pitch -150 vol 0.7 overdrive 6 sinc 300-3500 \
-    pad 0 2.5 echo 0.8 0.7 300 0.35 600 0.2 reverb 40
+  sox "$WORK/three.wav" "$WORK/24.wav" vol 0.8 overdrive 10 vol 0.35 sinc 350-4000 equalizer 2000 1q 6 \
+    reverb 30 50 50 echo 0.8 0.6 140 0.25
 }
 r25() { thing spring "$WORK/25.wav" 25; }
 r26() {
@@ -251,7 +261,7 @@ r26() {
   w16 "$WORK/m.wav" "$WORK/26.wav" reverb 20
 }
 r27() { thing firecrackers "$WORK/c.wav" 27; w16 "$WORK/c.wav" "$WORK/27.wav" reverb 20; }
-r28() { syn ambulance "$WORK/a.wav" 28; w16 "$WORK/a.wav" "$WORK/28.wav" lowpass 5000 reverb 20; }
+r28() { thing ambulance "$WORK/a.wav" 28; w16 "$WORK/a.wav" "$WORK/28.wav" reverb 20 50 50; }
 r29() { syn police "$WORK/p.wav" 29; w16 "$WORK/p.wav" "$WORK/29.wav" lowpass 5000 reverb 30; }
 r30() {
   RANDOM=130
@@ -277,15 +287,11 @@ r30() {
   mix "$WORK/m.wav" 19.6 "${placed[@]}"
   w16 "$WORK/m.wav" "$WORK/30.wav" reverb 20
 }
-r31() {
-  st "$OA/weapons/machinegun/machgf3b.wav" "$WORK/g.wav" pitch -300
-  st "$OA/weapons/machinegun/machgf1b.wav" "$WORK/g2.wav" pitch -250
-  mix "$WORK/m.wav" 3.1 "$WORK/g.wav@0@1.0" "$WORK/g2.wav@0.8@1.0@0.1" "$WORK/g.wav@1.45@1.0@-0.1"
-  w16 "$WORK/m.wav" "$WORK/31.wav" reverb 50 50 80
-}
+r31() { thing pistol "$WORK/p.wav" 31; w16 "$WORK/p.wav" "$WORK/31.wav" reverb 30 50 60; }
 r32() {
-  st "$SPI/misc_cineboom.flac" "$WORK/boom.wav"
-  st "$LM/effects/explode01.ogg" "$WORK/blast.wav"
+  # The boom's sub-bass is felt, not heard on a small speaker: less of it, more of the blast.
+  st "$SPI/misc_cineboom.flac" "$WORK/boom.wav" highpass 45 bass -9 120
+  thing blast "$WORK/blast.wav" 32
   arrange explosion "$WORK/32.wav" 132 "$WORK/boom.wav" "$WORK/blast.wav"
 }
 r33() { thing helicopter "$WORK/33.wav" 33; }

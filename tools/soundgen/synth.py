@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-# Our own pure-Python synthesis of claps, whistles, heartbeat, chimes, buzzer, sirens and
+# Our own pure-Python synthesis of claps, whistles, chimes, buzzer, police siren and
 # tyre squeal: `synth.py KIND OUT.wav [SEED]` writes 16-bit stereo 44,100 Hz for the sox recipes.
 import math
 import random
@@ -93,6 +93,12 @@ def kind_claps_fast(rng):
     return claps(rng, 5.6, 260, tail=0.3)
 
 
+def kind_claps_far(rng):
+    """The back of a large audience: hundreds of hands too many to tell apart, the room's
+    air behind the near clappers."""
+    return claps(rng, 5.6, 700, tail=0.5)
+
+
 def kind_whistles(rng):
     """Two-finger whistles of a cheering crowd: rising and falling glides near 2.5 kHz."""
     t = Track(4.3)
@@ -105,19 +111,6 @@ def kind_whistles(rng):
         n = len(sig)
         sig = [v * min(1, (n - i) / 800) for i, v in enumerate(sig)]
         t.add(when, sig, rng.uniform(-0.7, 0.7), rng.uniform(0.5, 0.9))
-    return t
-
-
-def kind_heartbeat(rng):
-    """Lub-dub at 75 beats a minute: low thumps whose pitch drops as they decay."""
-    t = Track(5.0)
-    beat = 0.8
-    for k in range(7):
-        start = k * beat
-        for offset, f0, gain in ((0.0, 58, 1.0), (0.28, 72, 0.7)):
-            thump = tone(lambda x, f=f0: f * (1 - 0.35 * min(1, x / 0.12)), 0.22, 0.05,
-                         partials=((1, 1.0), (2, 0.25), (3, 0.08)))
-            t.add(start + offset, thump, 0.0, gain)
     return t
 
 
@@ -175,15 +168,6 @@ def kind_light_off(rng):
     second = edges(saw_tone(lambda x: 175 * (1 - 0.25 * min(1, x / 0.7)), 0.8), 200, 8000)
     t.add(0.0, first, 0.0, 1.0)
     t.add(0.45, second, 0.0, 1.0)
-    return t
-
-
-def kind_ambulance(rng):
-    """A two-tone ambulance horn: high and low notes alternating."""
-    t = Track(1.7)
-    hi, lo, step = 950, 650, 0.42
-    sig = saw_tone(lambda x: hi if int(x / step) % 2 == 0 else lo, 1.7, partials=6)
-    t.add(0.0, sig, 0.0, 1.0)
     return t
 
 
