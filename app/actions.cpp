@@ -32,14 +32,14 @@ void OpenSiteAddress() { Open(SiteAddress); }
 void OpenContactLink() { Open(ContactLink); }
 void OpenGroupLink() { Open(GroupLink); }
 
-#ifdef BOARD_EXIT_RACE
-// The exit-race test build: F1's stop comes late, after the window may be gone.
-constexpr DWORD kLateStopMs = 1000;
+#ifdef BOARD_LATE_STOP_MS
+// The exit test builds: F1's stop comes late, after the window may be gone.
+constexpr DWORD kLateStopMs = BOARD_LATE_STOP_MS;
 #endif
 
 DWORD WINAPI StopSfxHotkey(LPVOID)
 {
-#ifdef BOARD_EXIT_RACE
+#ifdef BOARD_LATE_STOP_MS
     Sleep(kLateStopMs);
 #endif
     StopSfx();

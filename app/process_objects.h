@@ -12,8 +12,10 @@ class ProcessObjects {
 public:
     // Makes each object and publishes it through its subsystem's global pointer.
     ProcessObjects();
-    // Waits (bounded) for the hotkey actions still running, since they use the
-    // sound player; then releases the members in reverse order of declaration.
+    // Stops every sound, then waits, within one bound, for the wave players'
+    // threads and the hotkey actions still running, since those use the sound
+    // side; then releases the members in reverse order of declaration. If the
+    // bound runs out, the process ends at once instead, freeing nothing.
     ~ProcessObjects();
     ProcessObjects(const ProcessObjects&) = delete;
     ProcessObjects& operator=(const ProcessObjects&) = delete;

@@ -10,7 +10,8 @@
 
 namespace {
 
-// Owned by the label window: made at creation, freed at WM_NCDESTROY. UI thread only.
+// Owned by the label window from WM_NCCREATE, freed at WM_NCDESTROY; until
+// WM_NCCREATE, by its maker. UI thread only.
 struct LabelState {
     COLORREF colour;
     HFONT font;
@@ -67,8 +68,11 @@ LRESULT CALLBACK LabelProcedure(HWND label, UINT message, WPARAM wParam, LPARAM 
     LabelState* state = StateOf(label);
     switch (message) {
     case WM_NCCREATE: {
+        // The window takes the state over here, so a creation that fails after
+        // this frees it once, at WM_NCDESTROY, and one that fails before it
+        // leaves it with its maker.
         auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        state = static_cast<LabelState*>(create->lpCreateParams);
+        state = static_cast<std::unique_ptr<LabelState>*>(create->lpCreateParams)->release();
         SetWindowLongPtrA(label, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
         SetPropA(label, kLabelColourProperty, reinterpret_cast<HANDLE>(UINT_PTR(state->colour) | kLabelColourPresent));
         break;
@@ -125,8 +129,6 @@ HWND CreateTransparentLabel(HWND parent, int id, const ControlRow& row, HFONT fo
                                  WS_CHILD | WS_VISIBLE, row.left, row.top, row.width,
                                  row.height, parent, reinterpret_cast<HMENU>(INT_PTR(id)),
                                  reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)),
-                                 state.get());
-    if (label)
-        state.release();  // the window frees it at WM_NCDESTROY
+                                 &state);
     return label;
 }

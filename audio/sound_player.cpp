@@ -113,11 +113,11 @@ bool SoundPlayer::Play(const char* fileName, bool loop)
     return PlayBytes(bytes.data(), uint32_t(bytes.size()), loop);
 }
 
-void SoundPlayer::Stop(bool wait)
+bool SoundPlayer::Stop(bool wait, DWORD waitMs)
 {
     {
         ScopedLock hold(midi_->lock);
         midi_->CloseFile();
     }
-    WaveRegistry::StopAll(wait);
+    return WaveRegistry::StopAll(wait, waitMs);
 }

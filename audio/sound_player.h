@@ -2,6 +2,8 @@
 // MIDI image (bytes or a file name) and stops everything that plays.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <memory>
 
@@ -19,9 +21,10 @@ public:
     bool Play(const ByteBuffer& sound, bool loop = false);
     bool Play(const char* fileName, bool loop = false);
 
-    // Silences the MIDI file and every wave sound; with wait, returns once
-    // every wave player's thread has ended.
-    void Stop(bool wait = false);
+    // Silences the MIDI file and every wave sound; with wait, returns once every
+    // wave player's thread that runs at the call is done with its device and its
+    // memory, or after waitMs: true when all are done.
+    bool Stop(bool wait = false, DWORD waitMs = INFINITE);
 
 private:
     bool PlayBytes(const uint8_t* bytes, uint32_t length, bool loop);

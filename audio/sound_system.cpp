@@ -11,10 +11,15 @@ SoundSystem::SoundSystem()
     soundPlayer = player_.get();
 }
 
-SoundSystem::~SoundSystem()
+bool SoundSystem::StopForExit(DWORD waitMs)
 {
     WaveRegistry::RefuseNewPlayers();
-    player_->Stop(true);
+    return player_->Stop(true, waitMs);
+}
+
+SoundSystem::~SoundSystem()
+{
+    StopForExit(INFINITE);
     soundPlayer = nullptr;
     player_.reset();
     WaveRegistry::Destroy();

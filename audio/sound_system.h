@@ -10,6 +10,10 @@ class SoundSystem {
 public:
     // Opens the registry, then makes the player and publishes it as soundPlayer.
     SoundSystem();
+    // For the program's end: no new player may start and every sound stops;
+    // true once every wave player's thread is done, false if some still run
+    // after waitMs. Only after true may the system be destroyed without waiting.
+    bool StopForExit(DWORD waitMs);
     // No new player may start; every sound stops and its thread ends; then the
     // player goes, and the registry's lock after it.
     ~SoundSystem();

@@ -67,6 +67,10 @@ DWORD WINAPI WavePlayer::Run(void* self)
 {
     auto* player = static_cast<WavePlayer*>(self);
     player->Release(player->Play());
+    // The registry tracks the thread to here, rather than the player closing its
+    // device while still listed: this also covers the frees after the close, so a
+    // waiting stop leaves no player code running.
+    WaveRegistry::ThreadEnded();
     return 0;
 }
 

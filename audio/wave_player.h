@@ -29,8 +29,9 @@ public:
 
     // Called by the registry under its lock, while the player is listed.
     void SignalStop();
-    UniqueHandle DuplicateThread() const;
     bool CreateThreadSuspended();
+    UniqueHandle DuplicateThread() const;
+    DWORD ThreadId() const { return threadId; }
 
     WavePlayer(const WavePlayer&) = delete;
     WavePlayer& operator=(const WavePlayer&) = delete;
@@ -61,7 +62,7 @@ private:
     int nextBuffer = 0;
     uint32_t position = 0;
     // Closed by the player's thread in Release, after it has left the registry;
-    // the registry reads them under its lock while the player is listed.
+    // the registry uses them under its lock while the player is listed.
     UniqueHandle thread;
     DWORD threadId = 0;
     // Raised by the notice thread (its last touch of the player) and by the

@@ -1,7 +1,7 @@
-// The wave player registry: an ordered list of live players behind one lock.
-// Held only to add, remove, and for StopAll's signalling pass; never while waiting.
-// Every call passes a gate first, so Destroy can wait for the calls inside and
-// no call after it reaches the deleted lock.
+// The wave player registry: an ordered list of live players behind one lock, and
+// the player threads still running. Held only to add, remove, and for StopAll's
+// signalling pass; never while waiting. Every call passes a gate first, so
+// Destroy can wait for the calls inside and no call after it reaches the deleted lock.
 #include "audio/wave_registry.h"
 
 #include <algorithm>
@@ -20,6 +20,14 @@ CRITICAL_SECTION registryLock;  // live while shut is 0
 // Under registryLock.
 std::vector<WavePlayer*> players;
 bool closing = false;
+// A player leaves the list before it closes its device and frees itself, so a
+// stop that waits waits for threads: under registryLock, every player thread
+// made and not yet ended, with a handle of the registry's own.
+struct LiveThread {
+    DWORD id;
+    UniqueHandle thread;
+};
+std::vector<LiveThread> liveThreads;
 
 bool IsShut() { return InterlockedCompareExchange(&shut, 0, 0) != 0; }
 
@@ -56,26 +64,35 @@ void Create()
     closing = false;
 }
 
-void StopAll(bool wait)
+bool StopAll(bool wait, DWORD timeoutMs)
 {
+    // References of our own: the threads close theirs as they end.
     std::vector<UniqueHandle> threads;
     {
         Hold hold;
         if (!hold)
-            return;
-        if (wait)
-            threads.reserve(players.size());
-        // Signal and take our own reference in one pass: a player may free
-        // itself as soon as the lock is released.
-        for (WavePlayer* player : players) {
+            return true;
+        for (WavePlayer* player : players)
             player->SignalStop();
-            if (wait)
-                threads.push_back(player->DuplicateThread());
-        }
+        // Listed or not: a player an earlier stop signalled may be unlisted and
+        // still closing its device. Players started after this pass are not waited for.
+        if (wait)
+            for (const LiveThread& live : liveThreads) {
+                HANDLE copy = nullptr;
+                if (!DuplicateHandle(GetCurrentProcess(), live.thread.get(), GetCurrentProcess(), &copy,
+                                     SYNCHRONIZE, FALSE, 0))
+                    return false;
+                threads.emplace_back(copy);
+            }
     }
-    for (const UniqueHandle& thread : threads)
-        if (thread)
-            WaitForSingleObject(thread.get(), INFINITE);
+    const DWORD begun = GetTickCount();
+    for (const UniqueHandle& thread : threads) {
+        const DWORD spent = GetTickCount() - begun;
+        const DWORD left = timeoutMs == INFINITE ? INFINITE : spent < timeoutMs ? timeoutMs - spent : 0;
+        if (WaitForSingleObject(thread.get(), left) != WAIT_OBJECT_0)
+            return false;
+    }
+    return true;
 }
 
 void RefuseNewPlayers()
@@ -94,6 +111,7 @@ void Destroy()
         Sleep(1);
     DeleteCriticalSection(&registryLock);
     players.clear();
+    liveThreads.clear();
 }
 
 size_t Count()
@@ -107,11 +125,12 @@ bool Add(WavePlayer* player)
     Hold hold;
     if (!hold || closing)
         return false;
+    UniqueHandle thread;
+    if (!player->CreateThreadSuspended() || !(thread = player->DuplicateThread()))
+        return false;
+    liveThreads.push_back({player->ThreadId(), std::move(thread)});
     players.push_back(player);
-    if (player->CreateThreadSuspended())
-        return true;
-    players.pop_back();
-    return false;
+    return true;
 }
 
 void Remove(WavePlayer* player)
@@ -119,6 +138,17 @@ void Remove(WavePlayer* player)
     Hold hold;
     if (hold)
         players.erase(std::remove(players.begin(), players.end(), player), players.end());
+}
+
+void ThreadEnded()
+{
+    Hold hold;
+    if (!hold)
+        return;
+    const DWORD self = GetCurrentThreadId();
+    liveThreads.erase(std::remove_if(liveThreads.begin(), liveThreads.end(),
+                                     [self](const LiveThread& live) { return live.id == self; }),
+                      liveThreads.end());
 }
 
 }  // namespace WaveRegistry

@@ -131,9 +131,11 @@ void DrawLabelPaper(Surface& surface, const Collect& c, int width, int height)
 void Compose(Backdrop& b, HDC reference)
 {
     const Skin& s = g_engine->skin;
-    b.surface = MakeHeapObject<Surface>(reference, b.width, b.height).release();
-    if (b.surface == nullptr || !b.surface->Ok())
+    UniqueHeapObject<Surface> surface = MakeHeapObject<Surface>(reference, b.width, b.height);
+    // A surface that could not be had is not kept: the next paint of the same size tries again.
+    if (!surface || !surface.get()->Ok())
         return;
+    b.surface = surface.release();
     const PixelRect all{0, 0, b.width, b.height};
     PaintBackdrop(b.surface->Pixels(), s, all, 0, 0, s.clientHorizontal ? b.width : b.height);
 
@@ -199,7 +201,7 @@ Backdrop* Ready(HWND topLevel, HDC reference)
         b->height = client.bottom;
         Compose(*b, reference);
     }
-    return b->surface != nullptr && b->surface->Ok() ? b : nullptr;
+    return b->surface != nullptr ? b : nullptr;
 }
 
 }  // namespace

@@ -16,6 +16,19 @@ sounds=(直升飞机 救护车 超炫警笛 新闻联播 欢快 鼓声 爆竹 �
 session_start
 AT_FILE=$SESSION_DIR/at.txt
 
+# A crash under Wine starts its debugger, whose dialog keeps the process alive.
+# Other sessions on the machine may have debuggers of their own: only one that
+# runs in this session's prefix counts.
+debugger_open() {
+    local pid
+    for pid in $(pgrep -f winedbg); do
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+    done
+    return 1
+}
+
+ended_or_crashed() { ! kill -0 "$BOARD_PID" 2>/dev/null || debugger_open; }
+
 # One run; prints why it failed, returns nonzero then.
 teardown_once() {
     local n=$1 rec=$SESSION_DIR/teardown$1.wav status=0 gone_at last_ms t0 late_ms
@@ -34,9 +47,8 @@ teardown_once() {
     wait_for 10 bash -c "! xdotool search --onlyvisible --name example.com" || { echo "run $n: window stayed"; status=1; }
     gone_at=$(now)
     xdotool keyup F1
-    # A crash under Wine starts its debugger, whose dialog keeps the process alive.
-    wait_for $kExitSeconds bash -c "! kill -0 $BOARD_PID 2>/dev/null || pgrep -f winedbg" || true
-    if pgrep -f winedbg >/dev/null; then
+    wait_for $kExitSeconds ended_or_crashed || true
+    if debugger_open; then
         echo "run $n: crashed (the debugger's dialog is open)"
         status=1
         wineserver -k 2>/dev/null || true

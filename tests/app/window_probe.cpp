@@ -179,7 +179,8 @@ int PrintNotepadText()
     if (!editor)
         return 1;
     char text[1024] = {};
-    GetWindowTextA(editor, text, sizeof text);
+    // GetWindowTextA gives only the caption of another process's window, never an editor's text.
+    SendMessageA(editor, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     std::printf("%s\n", text);
     return 0;
 }

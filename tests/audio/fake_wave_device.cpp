@@ -15,7 +15,12 @@ FakeWaveDevice::FakeWaveDevice(std::shared_ptr<FakeLog> log, FakeMode mode, DWOR
 {
 }
 
-FakeWaveDevice::~FakeWaveDevice() { Close(); }
+FakeWaveDevice::~FakeWaveDevice()
+{
+    Close();
+    ScopedLock hold(log_->lock);
+    ++log_->destroyed;
+}
 
 bool FakeWaveDevice::Open(const std::vector<uint8_t>& format, WaveDoneFunction done, DWORD_PTR instance)
 {
@@ -102,6 +107,8 @@ void FakeWaveDevice::Close()
 {
     if (!thread_)
         return;
+    if (log_->closeGate)
+        WaitForSingleObject(log_->closeGate, INFINITE);
     {
         ScopedLock hold(log_->lock);
         log_->events += 'C';

@@ -39,6 +39,9 @@ struct FakeLog {
     int refuseWriteAt = 0;
     int prepareCalls = 0;
     int writeCalls = 0;
+    // Set before the start: Close first waits for this event (a slow or hung device).
+    HANDLE closeGate = nullptr;
+    int destroyed = 0;  // the device was destroyed: its player has freed itself
 
     int Count(char event);
 };

@@ -32,6 +32,7 @@ protected:
                                   DWORD bufferMs = 1)
     {
         auto log = std::make_shared<FakeLog>();
+        log->closeGate = closeGate;
         const std::vector<uint8_t> image = PcmImage(2, 44100, 16, samples);
         started = WavePlayer::StartOn(std::make_unique<FakeWaveDevice>(log, mode, bufferMs), image.data(),
                                       uint32_t(image.size()), loop);
@@ -78,7 +79,14 @@ protected:
         return lengths;
     }
 
+    static int Destroyed(FakeLog& log)
+    {
+        ScopedLock hold(log.lock);
+        return log.destroyed;
+    }
+
     bool started = false;
+    HANDLE closeGate = nullptr;  // handed to the devices Play makes
 };
 
 TEST_F(WavePlayerTest, WritesWholeBuffersThenTheRemainderAndEndsByItself)
@@ -175,6 +183,68 @@ TEST_F(WavePlayerTest, StopAllWaitReturnsOnlyWhenEveryPlayerIsGone)
         EXPECT_EQ(log->writes.size(), size_t(kBufferCount));
         ExpectCleanRelease(*log);
     }
+}
+
+DWORD WINAPI OpenGateLater(void* gate)
+{
+    Sleep(300);
+    SetEvent(gate);
+    return 0;
+}
+
+TEST_F(WavePlayerTest, StopAllWaitOutlastsPlayersAnEarlierStopAlreadyUnlisted)
+{
+    UniqueHandle gate(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    closeGate = gate.get();
+    std::vector<std::shared_ptr<FakeLog>> logs;
+    for (int i = 0; i < 4; ++i) {
+        logs.push_back(Play(CountingBytes(30 * kBufferSize), FakeMode::Hold));
+        ASSERT_TRUE(started);
+    }
+    WaveRegistry::StopAll(false);
+    // Unlisted, each player now waits in its device's close.
+    ASSERT_TRUE(WaitForNoPlayers());
+    UniqueHandle opener(CreateThread(nullptr, 0, OpenGateLater, gate.get(), 0, nullptr));
+    ASSERT_TRUE(opener);
+    EXPECT_TRUE(WaveRegistry::StopAll(true));
+    for (auto& log : logs) {
+        EXPECT_EQ(log->Count('C'), 1);
+        EXPECT_EQ(Destroyed(*log), 1);
+    }
+    WaitForSingleObject(opener.get(), INFINITE);
+}
+
+struct BoundedStop {
+    DWORD boundMs;
+    volatile LONG result = -1;
+};
+
+DWORD WINAPI StopAllWithin(void* arg)
+{
+    auto* stop = static_cast<BoundedStop*>(arg);
+    InterlockedExchange(&stop->result, WaveRegistry::StopAll(true, stop->boundMs) ? 1 : 0);
+    return 0;
+}
+
+TEST_F(WavePlayerTest, StopAllWaitGivesUpAtItsBoundWhileADeviceHangs)
+{
+    UniqueHandle gate(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    closeGate = gate.get();
+    auto log = Play(CountingBytes(30 * kBufferSize), FakeMode::Hold);
+    ASSERT_TRUE(started);
+    BoundedStop stop{300};
+    const DWORD begun = GetTickCount();
+    UniqueHandle stopper(CreateThread(nullptr, 0, StopAllWithin, &stop, 0, nullptr));
+    ASSERT_TRUE(stopper);
+    const bool returned = WaitForSingleObject(stopper.get(), 3000) == WAIT_OBJECT_0;
+    const DWORD spent = GetTickCount() - begun;
+    SetEvent(gate.get());  // let the device close, so nothing is left hanging
+    WaitForSingleObject(stopper.get(), INFINITE);
+    ASSERT_TRUE(returned) << "the bounded stop waited on past its bound";
+    EXPECT_EQ(stop.result, 0);
+    EXPECT_GE(spent, 300u - 32);
+    EXPECT_TRUE(WaveRegistry::StopAll(true, kEndWaitMs));
+    EXPECT_EQ(Destroyed(*log), 1);
 }
 
 TEST_F(WavePlayerTest, WatchdogStopsADeviceThatReturnsNothing)
