@@ -31,7 +31,7 @@ double CoefficientAt(const std::vector<float>& rec, const std::vector<float>& re
 
 }  // namespace
 
-MatchResult FindSignal(const MonoSignal& recording, const MonoSignal& reference)
+MatchResult FindSignal(const MonoSignal& recording, const MonoSignal& reference, bool startsInside)
 {
     MatchResult result;
     const auto& rec = recording.samples;
@@ -60,7 +60,7 @@ MatchResult FindSignal(const MonoSignal& recording, const MonoSignal& reference)
         refEnergy += double(s) * s;
     double best = -2;
     long bestLag = 0;
-    for (long lag = -long(ref.size()) + 1; lag < long(rec.size()); ++lag) {
+    for (long lag = startsInside ? 0 : -long(ref.size()) + 1; lag < long(rec.size()); ++lag) {
         long from = std::max(0L, lag), to = std::min(long(rec.size()), lag + long(ref.size()));
         // Require most of the reference to overlap, or a tiny overlap could score high.
         if (to - from < long(ref.size()) / 2 && to - from < long(rec.size()) / 2)

@@ -12,7 +12,8 @@ struct MatchResult {
 };
 
 // Both signals at the same rate. The recording may be longer or shorter than the reference.
-MatchResult FindSignal(const MonoSignal& recording, const MonoSignal& reference);
+// With startsInside, only placements where the reference begins within the recording count.
+MatchResult FindSignal(const MonoSignal& recording, const MonoSignal& reference, bool startsInside = false);
 
 // RMS level in dBFS of [fromSeconds, toSeconds); -200 for digital silence.
 double LevelDb(const MonoSignal& signal, double fromSeconds, double toSeconds);

@@ -39,6 +39,21 @@ TEST(FindSignal, FindsAReferenceThatStartedBeforeTheRecording)
     EXPECT_GT(m.correlation, 0.99);
 }
 
+// A sound asked for while recording starts inside the recording: placed so, the
+// reference's tail cannot stand in for a sound that began before it.
+TEST(FindSignal, StartingInsideKeepsTheReferenceWithinTheRecording)
+{
+    const MonoSignal probe = ProbeSignal(3, 1.0, 8000);
+    MonoSignal late = probe;
+    late.samples.erase(late.samples.begin(), late.samples.begin() + 2000);
+    const MatchResult inside = FindSignal(late, probe, true);
+    EXPECT_GE(inside.offsetSeconds, 0.0);
+    EXPECT_LT(inside.correlation, 0.9);
+    const MatchResult whole = FindSignal(Embedded(probe, 0.2, 0.1, 1), probe, true);
+    EXPECT_NEAR(whole.offsetSeconds, 0.2, 1.0 / 8000);
+    EXPECT_GT(whole.correlation, 0.999);
+}
+
 TEST(FindSignal, RejectsSilenceAndOtherSignals)
 {
     const MonoSignal probe = ProbeSignal(1, 0.5, 8000);

@@ -89,7 +89,9 @@ int Best(int argc, char** argv)
         MonoSignal ref;
         if (!Load(args[i], ref))
             return 2;
-        MatchResult m = FindSignal(rec, Slice(Resample(ref, analysisRate), 0, seconds));
+        // The recording starts before the sound is asked for, so the sound starts inside
+        // it: a reference's tail matched before the recording began is no answer.
+        MatchResult m = FindSignal(rec, Slice(Resample(ref, analysisRate), 0, seconds), true);
         std::printf("ref=%zu offset_ms=%.1f correlation=%.4f\n", i, m.offsetSeconds * 1000, m.correlation);
         if (m.correlation > bestCorrelation) {
             bestCorrelation = m.correlation;
