@@ -21,6 +21,9 @@ PACKAGES=(cmake ninja-build g++ clang googletest
 # 32-bit Wine, only where the host runs 32-bit programs: elsewhere it cannot start,
 # and /usr/bin/wine would pick it over the 64-bit loader all the same.
 WINE32_PACKAGES=(wine32:i386 libpulse0:i386)
+# Elsewhere, when asked for (BOARD_I386_GUEST=1), a few tests of the 32-bit product run
+# in an emulated i386 system (tests/emulated).
+GUEST_PACKAGES=(qemu-system-x86 debootstrap cpio kmod)
 
 # What Wine needs to serve the board well, for the user and the tests alike:
 # Wine's sound stream asks the server for a buffer so short that it underruns
@@ -103,6 +106,8 @@ install_missing() {
             LISTS_UPDATED=
         fi
         install_packages "${WINE32_PACKAGES[@]}"
+    elif emulating_i386; then
+        install_packages "${GUEST_PACKAGES[@]}"
     fi
     local runtime
     runtime=$(clang_runtime_package)
@@ -135,6 +140,10 @@ host_runs_32bit() {
     fi
     [ "$HOST_RUNS_32BIT" = yes ]
 }
+
+# The emulated i386 system is not yet part of the test command: it took about 40 minutes
+# to make on a busy machine and its first test does not pass yet. Asked for, it runs.
+emulating_i386() { ! host_runs_32bit && [ "${BOARD_I386_GUEST:-}" = 1 ]; }
 
 # Earlier versions of this script registered qemu-i386 for 32-bit programs. 32-bit
 # Wine crashes under it, and 64-bit Wine's prefix set-up then stalls for minutes
@@ -204,15 +213,22 @@ run_tests() {
     configure fuzz -DBOARD_WERROR=$werror
     cmake --build build/fuzz
     BOARD_WERROR=$werror build_windows win64
+    configure win -DBOARD_I386_GUEST=$(emulating_i386 && echo ON || echo OFF)
     BOARD_WERROR=$werror build_windows win
     # One ctest run over the four builds, so the summary at the end covers everything.
     printf 'subdirs("native" "fuzz" "win64" "win")\n' >build/CTestTestfile.cmake
     local exclude=() arches="x86_64 (64-bit Wine)"
     if host_runs_32bit; then
         arches+=" and i686 (32-bit Wine)"
+    elif emulating_i386; then
+        echo "== this host cannot run 32-bit programs: a few of the i686 build's Windows tests run in an"
+        echo "   emulated i386 system, the rest only where 32-bit programs run; all run on the x86-64 build"
+        arches+=" and i686 (emulated i386)"
+        exclude=(-LE 'wine-i686')
     else
         echo "== this host cannot run 32-bit programs: the i686 build's Windows tests are built, not run;"
-        echo "   the same tests run on the x86-64 build under 64-bit Wine"
+        echo "   the same tests run on the x86-64 build under 64-bit Wine (BOARD_I386_GUEST=1 runs a few"
+        echo "   of them in an emulated i386 system)"
         exclude=(-LE 'wine-i686')
     fi
     echo "== Windows tests run for: $arches"
@@ -222,11 +238,15 @@ run_tests() {
     return $status
 }
 
-# How many Windows tests ran, per architecture, from ctest's own log of this run.
+# How many Windows tests ran, per architecture and how, from ctest's own log of this run.
 windows_test_counts() {
-    local arch log=build/Testing/Temporary/LastTest.log
+    local arch log=build/Testing/Temporary/LastTest.log how
     for arch in x86_64 i686; do
-        printf '== Windows tests run on %s: %s\n' "$arch" \
+        case $arch in
+            x86_64) how="64-bit Wine" ;;
+            *) how=$(host_runs_32bit && echo native || { emulating_i386 && echo "emulated i386"; } || echo "not run here") ;;
+        esac
+        printf '== Windows tests run on %s (%s): %s\n' "$arch" "$how" \
             "$(grep -c -E "^[0-9]+/[0-9]+ Testing: wine\.$arch\." "$log" 2>/dev/null || true)"
     done
 }
@@ -236,7 +256,7 @@ windows_test_counts() {
 run_harness_script() {  # script [args]
     install_missing
     configure native
-    cmake --build build/native --target wavmatch sinkrec
+    cmake --build build/native --target wavmatch sinkrec onset_latency
     local preset arch
     read -r preset arch _ < <(host_windows_build)
     build_windows "$preset"

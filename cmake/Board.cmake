@@ -2,6 +2,7 @@
 # for the three builds (Windows under Wine, native with sanitizers, fuzz).
 
 set(BOARD_HARNESS_DIR ${CMAKE_SOURCE_DIR}/tests/harness)
+include(${CMAKE_SOURCE_DIR}/tests/emulated/guest.cmake)
 
 # Puts FILE into TARGET as a ByteBuffer named SYMBOL (extern "C"): a 32-bit
 # length followed by the bytes, pulled in by the assembler so megabytes cost nothing.
@@ -100,12 +101,23 @@ set(BOARD_WINE_TEST_PREFIX wine.${CMAKE_SYSTEM_PROCESSOR})
 
 function(board_add_wine_command NAME)
   set(test ${BOARD_WINE_TEST_PREFIX}.${NAME})
-  add_test(NAME ${test} COMMAND ${ARGN})
+  set(command ${ARGN})
+  set(labels "wine;wine-${CMAKE_SYSTEM_PROCESSOR}")
+  # Where the host runs no 32-bit code, an emulated i386 system runs it (tests/emulated).
+  board_runs_in_guest(in_guest ${NAME})
+  if(in_guest)
+    set(command ${BOARD_GUEST_RUN} ${ARGN})
+    set(labels "wine;emulated-i386")
+  endif()
+  add_test(NAME ${test} COMMAND ${command})
   set_tests_properties(${test} PROPERTIES
     RESOURCE_LOCK wine
-    LABELS "wine;wine-${CMAKE_SYSTEM_PROCESSOR}"
+    LABELS "${labels}"
     TIMEOUT 1800
     ENVIRONMENT "BOARD_ARCH=${CMAKE_SYSTEM_PROCESSOR};BOARD_BUILD_DIR=${CMAKE_BINARY_DIR};BOARD_HOST_TOOLS=${BOARD_HOST_TOOLS};BOARD_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;BOARD_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  if(in_guest)
+    set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED i386_guest)
+  endif()
 endfunction()
 
 # A libFuzzer target of portable code; ctest runs it briefly over its corpus.
