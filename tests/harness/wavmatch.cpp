@@ -5,9 +5,6 @@
 //   wavmatch level REC FROM TO
 //   wavmatch extent REC [THRESHOLD_DB]
 //   wavmatch probe OUT SEED SECONDS [RATE]
-//   wavmatch onsets REC REF AT... [--ref-seconds S]   where REF starts after each AT (seconds into REC)
-//   wavmatch quietest REC FROM TO                      the quietest 10 ms stretch between FROM and TO
-//   wavmatch latency REC TRIGGERS                      trigger-to-sound delays against the "baseline" label
 // Exit status 0 when the check holds (match: correlation >= threshold), 1 when not, 2 on bad input.
 #include <algorithm>
 #include <cmath>
@@ -124,125 +121,6 @@ int ExtentCommand(int argc, char** argv)
     return e.first >= 0 ? 0 : 1;
 }
 
-// For each trigger time AT: the delay (ms) after it at which REF's start is found
-// within the next 1.5 s, and how well it matched.
-int Onsets(int argc, char** argv)
-{
-    auto args = Positional(argc, argv, 2);
-    MonoSignal rec, ref;
-    if (args.size() < 3 || !Load(args[0], rec) || !Load(args[1], ref))
-        return 2;
-    ref = Slice(Resample(ref, rec.rate), 0, Option(argc, argv, "--ref-seconds", 0.2));
-    constexpr double kLead = 0.05, kWindow = 1.5;
-    for (size_t i = 2; i < args.size(); ++i) {
-        const double at = std::atof(args[i]);
-        const double from = at > kLead ? at - kLead : 0;
-        MatchResult m = FindSignal(Slice(rec, from, kWindow + kLead), ref);
-        std::printf("at=%.3f delay_ms=%.1f correlation=%.4f\n", at, (from + m.offsetSeconds - at) * 1000,
-                    m.correlation);
-    }
-    return 0;
-}
-
-// TRIGGERS: one line per trigger in time order, "WALL_SECONDS REF_PATH LABEL". Each
-// sound is sought where the previous one was found plus the wall time between their
-// triggers, so the recorder's clock offset and drift drop out; a line fitted through
-// the "baseline" triggers' sounds then gives every label's delays relative to the
-// baseline's mean delay, in ms.
-int Latency(int argc, char** argv)
-{
-    auto args = Positional(argc, argv, 2);
-    MonoSignal rec;
-    FILE* list = args.size() == 2 ? std::fopen(args[1], "r") : nullptr;
-    if (!list || !Load(args[0], rec))
-        return 2;
-    struct Trigger { double wall; std::string ref, label; double found = -1; };
-    std::vector<Trigger> triggers;
-    char path[1024], label[64];
-    double wall;
-    while (std::fscanf(list, "%lf %1023s %63s", &wall, path, label) == 3)
-        triggers.push_back({wall, path, label});
-    std::fclose(list);
-    std::vector<std::pair<std::string, MonoSignal>> refs;
-    auto refFor = [&](const std::string& name) -> const MonoSignal& {
-        for (auto& r : refs)
-            if (r.first == name)
-                return r.second;
-        MonoSignal ref;
-        Load(name.c_str(), ref);
-        refs.emplace_back(name, Slice(Resample(ref, rec.rate), 0, 0.2));
-        return refs.back().second;
-    };
-    bool anyFound = false;
-    double previousWall = 0, previousFound = 0;
-    for (Trigger& t : triggers) {
-        const double expected = previousFound + (t.wall - previousWall);
-        const double from = anyFound ? std::max(0.0, expected - 0.3) : 0.0;
-        MatchResult m = FindSignal(Slice(rec, from, anyFound ? 1.5 : 3.0), refFor(t.ref));
-        if (m.correlation < 0.8)
-            continue;
-        t.found = from + m.offsetSeconds;
-        anyFound = true;
-        previousWall = t.wall;
-        previousFound = t.found;
-    }
-    // Sound position = slope * wall + offset, fitted on the baseline's sounds.
-    double n = 0, sw = 0, ss = 0, sww = 0, sws = 0;
-    for (const Trigger& t : triggers)
-        if (t.label == "baseline" && t.found >= 0) {
-            const double w = t.wall - triggers.front().wall;
-            n += 1, sw += w, ss += t.found, sww += w * w, sws += w * t.found;
-        }
-    if (n < 2)
-        return 1;
-    const double slope = (n * sws - sw * ss) / (n * sww - sw * sw);
-    const double offset = (ss - slope * sw) / n;
-    std::printf("drift_ppm=%.0f\n", (slope - 1) * 1e6);
-    std::vector<std::string> labels;
-    for (const Trigger& t : triggers)
-        if (std::find(labels.begin(), labels.end(), t.label) == labels.end())
-            labels.push_back(t.label);
-    for (const std::string& l : labels) {
-        std::vector<double> delays;
-        size_t asked = 0;
-        for (const Trigger& t : triggers) {
-            if (t.label != l)
-                continue;
-            ++asked;
-            if (t.found >= 0)
-                delays.push_back((t.found - (slope * (t.wall - triggers.front().wall) + offset)) * 1000);
-        }
-        std::sort(delays.begin(), delays.end());
-        if (delays.empty()) {
-            std::printf("label=%s found=0 of %zu\n", l.c_str(), asked);
-            continue;
-        }
-        const double median = delays[(delays.size() - 1) / 2];
-        const double p90 = delays[std::min(delays.size() - 1, size_t(std::ceil(delays.size() * 0.9)) - 1)];
-        std::printf("label=%s found=%zu of %zu median_ms=%.1f p90_ms=%.1f\n", l.c_str(), delays.size(), asked, median, p90);
-    }
-    return 0;
-}
-
-int Quietest(int argc, char** argv)
-{
-    auto args = Positional(argc, argv, 2);
-    MonoSignal rec;
-    if (args.size() != 3 || !Load(args[0], rec))
-        return 2;
-    const double from = std::atof(args[1]), to = std::atof(args[2]);
-    double quietest = 1e9, where = from;
-    for (double t = from; t + 0.01 <= to; t += 0.005) {
-        const double level = LevelDb(rec, t, t + 0.01);
-        if (level < quietest) {
-            quietest = level;
-            where = t;
-        }
-    }
-    std::printf("quietest_db=%.1f at_ms=%.0f\n", quietest, where * 1000);
-    return 0;
-}
-
 int Probe(int argc, char** argv)
 {
     auto args = Positional(argc, argv, 2);
@@ -280,12 +158,6 @@ int main(int argc, char** argv)
             return Match(argc, argv);
         if (command == "best")
             return Best(argc, argv);
-        if (command == "onsets")
-            return Onsets(argc, argv);
-        if (command == "quietest")
-            return Quietest(argc, argv);
-        if (command == "latency")
-            return Latency(argc, argv);
         if (command == "level")
             return Level(argc, argv);
         if (command == "extent")
@@ -293,6 +165,6 @@ int main(int argc, char** argv)
         if (command == "probe")
             return Probe(argc, argv);
     }
-    std::fprintf(stderr, "usage: wavmatch match|best|onsets|latency|level|quietest|extent|probe ...\n");
+    std::fprintf(stderr, "usage: wavmatch match|best|level|extent|probe ...\n");
     return 2;
 }
