@@ -1,6 +1,7 @@
-// One playing wave sound: Start copies the samples and opens the device, the
-// player's thread keeps the device fed from a ring of 20 buffers and releases
-// everything when the sound ends, a stop arrives or the device falls silent.
+// One playing wave sound: Start copies the samples, opens the device and queues
+// the first buffers; the player's thread keeps the device fed from a ring of 20
+// buffers and releases everything when the sound ends, a stop arrives or the
+// device falls silent.
 #include "audio/wave_player.h"
 
 #include <cstring>
@@ -29,6 +30,8 @@ bool WavePlayer::StartOn(std::unique_ptr<WaveDevice> device, const uint8_t* byte
         player->device->Close();
         return false;
     }
+    // The first buffers go out from here, so the sound does not wait for its thread to start.
+    player->primed = player->Prime();
     // From here the player's thread owns the player.
     ResumeThread(player.release()->thread.get());
     return true;
@@ -74,13 +77,26 @@ DWORD WINAPI WavePlayer::Run(void* self)
     return 0;
 }
 
+// Start's steps before the thread runs: each takes a slot as the thread's own would.
+WavePlayer::Step WavePlayer::Prime()
+{
+    Step step = Step::Wait;
+    for (int i = 0; i < kPrimedBuffers && step == Step::Wait && position < pcmLength; ++i) {
+        if (WaitForSingleObject(slots.get(), 0) != WAIT_OBJECT_0)
+            break;
+        ++slotsTaken;
+        step = FillNext();
+    }
+    return step;
+}
+
 bool WavePlayer::Play()
 {
     // `slots` first: when both are signalled a free buffer wins over the stop.
     const HANDLE waits[] = {slots.get(), stopEvent.get()};
-    for (;;) {
+    Step step = primed;
+    while (step == Step::Wait) {
         const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, kWatchdogMs);
-        Step step = Step::Wait;
         if (woke == WAIT_OBJECT_0) {
             ++slotsTaken;
             step = FillNext();
@@ -88,21 +104,15 @@ bool WavePlayer::Play()
             // A wait that fails would fail again at once: the player ends instead of spinning.
             step = Step::Stop;
         }
-        if (step == Step::Ended) {
-            const bool back = TakeBackEveryNotice();
-            if (back)
-                UnprepareAll();
-            return back;
-        }
-        if (step == Step::Stop) {
-            device->Pause();
-            device->Reset();
-            const bool back = TakeBackEveryNotice();
-            if (back)
-                UnprepareAll();
-            return back;
-        }
     }
+    if (step == Step::Stop) {
+        device->Pause();
+        device->Reset();
+    }
+    const bool back = TakeBackEveryNotice();
+    if (back)
+        UnprepareAll();
+    return back;
 }
 
 WavePlayer::Step WavePlayer::FillNext()

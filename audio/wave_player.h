@@ -15,6 +15,7 @@
 
 constexpr DWORD kWatchdogMs = 8888;     // longest wait for a free buffer or a stop
 constexpr DWORD kBufferReturnMs = 2000; // longest wait for queued buffers after the end or a reset
+constexpr int kPrimedBuffers = 2;       // written by Start itself, ahead of the player's thread
 
 struct ParsedWave;
 
@@ -43,6 +44,7 @@ private:
     WavePlayer(std::unique_ptr<WaveDevice> device, bool loop);
     bool Create(const ParsedWave& wave);
     static DWORD WINAPI Run(void* self);
+    Step Prime();
     bool Play();  // true when every buffer came back
     Step FillNext();
     bool TakeBackEveryNotice();
@@ -58,7 +60,8 @@ private:
     // Buffers not at the device: written by the player's thread and the device's
     // notice thread, under `lock`.
     LONG freeBuffers = kBufferCount;
-    // The player's thread alone.
+    // The player's thread alone, once Start has resumed it.
+    Step primed = Step::Wait;  // what Start's own writes left the thread to do
     int nextBuffer = 0;
     uint32_t position = 0;
     // Closed by the player's thread in Release, after it has left the registry;

@@ -61,7 +61,7 @@ bool FakeWaveDevice::Write(WAVEHDR* header)
             ++log.zeroLengthWrites;
         if (!(header->dwFlags & WHDR_PREPARED))
             ++log.writesUnprepared;
-        log.writes.push_back({header->dwBufferLength, log.played.size(), queue_.size()});
+        log.writes.push_back({header->dwBufferLength, log.played.size(), queue_.size(), GetCurrentThreadId()});
         log.played.insert(log.played.end(), header->lpData, header->lpData + header->dwBufferLength);
         log.lastWriteTick = GetTickCount();
         header->dwFlags = (header->dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;

@@ -21,6 +21,7 @@ struct FakeLog {
         uint32_t length;
         size_t playedOffset;  // where its bytes start in `played`
         size_t queuedBefore;  // buffers at the device when it was written
+        DWORD thread;         // the thread that wrote it
     };
     CriticalSection lock;
     std::vector<Write> writes;

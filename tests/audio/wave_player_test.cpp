@@ -117,6 +117,37 @@ TEST_F(WavePlayerTest, WritesWholeBuffersThenTheRemainderAndEndsByItself)
     }
 }
 
+// A click's sound must not wait for its player's thread to start: Start queues
+// the first buffers itself, and the thread writes the rest.
+TEST_F(WavePlayerTest, StartQueuesTheFirstBuffersBeforeItReturns)
+{
+    struct Case {
+        uint32_t length;
+        size_t writtenByStart;
+        size_t writes;
+    };
+    const Case cases[] = {
+        {100, 1, 1},
+        {kBufferSize + 1, 2, 2},
+        {5 * kBufferSize, size_t(kPrimedBuffers), 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.length);
+        auto log = Play(CountingBytes(c.length), FakeMode::Hold);
+        ASSERT_TRUE(started);
+        {
+            ScopedLock hold(log->lock);
+            ASSERT_GE(log->writes.size(), c.writtenByStart);
+        }
+        WaitForWrites(*log, c.writes);
+        ScopedLock hold(log->lock);
+        ASSERT_EQ(log->writes.size(), c.writes);
+        for (size_t i = 0; i < c.writes; ++i)
+            EXPECT_EQ(log->writes[i].thread == GetCurrentThreadId(), i < c.writtenByStart) << "write " << i;
+    }
+    WaveRegistry::StopAll(true);
+}
+
 TEST_F(WavePlayerTest, KeepsTwentyBuffersQueuedOnALongSound)
 {
     const std::vector<uint8_t> samples = CountingBytes(45 * kBufferSize + 3);
