@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
-# Our synthesis of sounds people make: a laughing crowd, a raspberry, a snore, a kiss
-# into a microphone and a slap, each built from its physical source and resonances.
+# Our synthesis of sounds people make: a laughing crowd, a cheering crowd, a raspberry, a
+# snore, a kiss into a microphone and a slap, each built from its physical source and resonances.
 # Usage: body_sounds.py KIND OUT.wav [SEED]   (16-bit stereo 44,100 Hz)
 import sys
 
 import numpy as np
 
-from dsp import RATE, run_kind, Timeline, band, decay, envelope, formants, glottal, noise, resonance, seconds
+from dsp import RATE, run_kind, Timeline, band, decay, envelope, formants, glottal, noise, resonance, room, seconds
 
 # Vowel formants (frequency, bandwidth, gain) for a man's and a woman's tract: the open
 # "a" of "ha", the "e" of "heh" and the rounded "o" of "ho".
@@ -69,16 +69,17 @@ def laugh_bout(rng, female, syllables, rate, f0):
 
 
 def kind_laughing_crowd(rng):
-    """An audience breaking into laughter: 40 voices, men and women, near and far, each
-    starting at its own moment over the first 0.8 s and laughing in bouts of 3-9 syllables
-    at 3.5-6 a second, drawing breath between bouts, the room settling by 4 s."""
+    """An audience breaking into laughter: 70 voices, men and women, a few near and most
+    farther off, each starting at its own moment over the first 0.8-1.4 s and laughing in
+    bouts of 3-9 syllables at 3.5-6 a second, drawing breath between bouts, the room
+    settling by 4 s. No near voice stands far above the rest: a crowd's pulses blur."""
     t = Timeline(4.6)
-    for voice in range(40):
-        near = voice < 7
+    for voice in range(70):
+        near = voice < 8
         female = voice % 3 != 0
         f0 = rng.uniform(200, 330) if female else rng.uniform(100, 170)
         start = rng.uniform(0, 0.8) if near else rng.uniform(0, 1.4)
-        gain = rng.uniform(0.4, 0.7) if near else rng.uniform(0.12, 0.3)
+        gain = rng.uniform(0.25, 0.35) if near else rng.uniform(0.15, 0.25)
         pan = rng.uniform(-0.8, 0.8)
         while start < LAUGH_LAST_BOUT_S:
             rate = rng.uniform(3.5, 6.0)
@@ -92,12 +93,78 @@ def kind_laughing_crowd(rng):
             pause = rng.uniform(0.15, 0.5)
             t.add(start, gasp(rng, pause * 0.8, 0.5), gain, pan)
             start += pause
-            gain *= rng.uniform(0.55, 0.8)
+            gain *= rng.uniform(0.7, 0.9)
     return t
 
 
 LAUGH_LAST_BOUT_S = 3.2     # no bout starts later, and none runs past the room settling
 LAUGH_ENDS_S = 3.9
+
+
+# The rounded "oo" of "woo" (lips nearly closed for the "w") and the open "eah" of "yeah"
+# after its "y" glide, as (frequency, bandwidth, gain) for a man's and a woman's tract.
+W_OO = {False: [(300, 70, 1.0), (700, 90, 0.45), (2250, 170, 0.15), (3300, 250, 0.08)],
+        True: [(370, 80, 1.0), (850, 100, 0.45), (2650, 190, 0.15), (3700, 260, 0.08)]}
+Y_EE = {False: [(290, 70, 1.0), (2200, 140, 0.6), (2900, 200, 0.4), (3600, 260, 0.2)],
+        True: [(330, 80, 1.0), (2700, 160, 0.6), (3300, 220, 0.4), (4100, 280, 0.2)]}
+EAH = {False: [(690, 100, 1.0), (1660, 130, 0.6), (2490, 170, 0.4), (3500, 250, 0.25)],
+       True: [(860, 110, 1.0), (2050, 150, 0.6), (2850, 190, 0.4), (3900, 270, 0.25)]}
+
+
+def glide_vowel(source, first, second, turn):
+    """The source through one vowel's formants turning into another's (turn: 0..1 per sample)."""
+    return formants(source, first) * (1 - turn) + formants(source, second) * turn
+
+
+def cheer_call(rng, female, woo):
+    """One voice's shout: a 'woooo!' swooping up to a held high note and falling off at its
+    end, or a 'yeah!' gliding open and falling; breathy and a little rough, as a shout is."""
+    length = rng.uniform(0.8, 1.6) if woo else rng.uniform(0.45, 0.75)
+    n = seconds(length)
+    u = np.linspace(0.0, 1.0, n)
+    f0 = rng.uniform(300, 430) if female else rng.uniform(170, 260)
+    if woo:
+        contour = 0.8 + 0.45 * np.clip(u / 0.15, 0, 1) ** 0.6 - 0.55 * np.clip((u - 0.75) / 0.25, 0, 1) ** 2
+    else:
+        contour = 1.1 + 0.2 * np.sin(np.pi * np.clip(u / 0.4, 0, 1)) - 0.45 * u ** 2
+    wobble = 1 + 0.015 * np.sin(2 * np.pi * rng.uniform(4.5, 6.5) * u * length + rng.uniform(0, 6.3))
+    pitch = f0 * contour * wobble
+    pulses = glottal(pitch, rng, jitter=0.03)
+    # A shout closes the folds hard: its harmonics fall off less steeply than in speech.
+    source = pulses + np.diff(pulses, prepend=0.0) * 6 + noise(rng, n) * 0.08
+    if woo:
+        opened = A_FEMALE if female else A_MALE
+        voiced = glide_vowel(source, W_OO[female], opened, np.clip((u - 0.1) / 0.5, 0, 0.35))
+    else:
+        voiced = glide_vowel(source, Y_EE[female], EAH[female], np.clip(u / 0.3, 0, 1) ** 0.7)
+    air = breath(rng, n) * 0.06
+    return (voiced + air) * envelope(n, 0.04, length * 0.35, 1.2)
+
+
+def cheering(rng, length_s, voices, spread_s):
+    """A crowd cheering: VOICES men and women each shouting once or twice within SPREAD_S,
+    near and far, in a hall."""
+    t = Timeline(length_s)
+    for voice in range(voices):
+        female = voice % 2 == 1
+        at = rng.uniform(0, spread_s)
+        pan = rng.uniform(-0.85, 0.85)
+        gain = rng.uniform(0.35, 1.0)
+        for _ in range(int(rng.integers(1, 3))):
+            call = cheer_call(rng, female, rng.random() < 0.65)
+            t.add(at, call, gain, pan)
+            at += len(call) / RATE + rng.uniform(0.1, 0.4)
+            gain *= 0.7
+    t.x = room(t.x, rng, 1.1, 0.35, predelay_s=0.015, dull_hz=5000)[:len(t.x)]
+    return t
+
+
+def kind_cheer(rng):
+    return cheering(rng, 4.3, 16, 1.6)
+
+
+def kind_cheer_long(rng):
+    return cheering(rng, 5.6, 12, 3.0)
 
 
 def kind_sly_laugh(rng):
@@ -212,7 +279,8 @@ def kind_kiss(rng):
 
 
 def kind_slap(rng):
-    """A hand on a cheek: a sharp crack over a 200-400 Hz fleshy body, twice (back and forth)."""
+    """A hand on a cheek: a sharp crack over a 200-400 Hz fleshy body, twice (back and forth),
+    in a small room."""
     t = Timeline(2.0)
     for start, gain, pan in ((0.0, 1.0, -0.2), (0.42, 0.85, 0.2)):
         n = seconds(0.25)
@@ -223,6 +291,8 @@ def kind_slap(rng):
         flesh = band(noise(rng, n), 200, 1200) * decay(n, 0.03) * 0.5
         sig = crack * 1.2 + body / np.abs(body).max() + flesh
         t.add(start, sig * envelope(n, 0.0003, 0.05), gain, pan)
+    # A small room's diffuse tail: a comb reverb's first echo would be a second slap.
+    t.x = room(t.x, rng, 0.35, 0.2, dull_hz=5000)[:len(t.x)]
     return t
 
 

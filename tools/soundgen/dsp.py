@@ -4,7 +4,7 @@
 import wave
 
 import numpy as np
-from scipy.signal import butter, lfilter, sosfilt
+from scipy.signal import butter, fftconvolve, lfilter, sosfilt
 
 RATE = 44100
 WRITE_PEAK = 0.7   # headroom left for the sox effects that follow
@@ -98,6 +98,26 @@ def decay(n, tau_s):
 
 def noise(rng, n):
     return rng.uniform(-1, 1, n)
+
+
+def room(x, rng, rt60_s, wet, predelay_s=0.004, dull_hz=6000):
+    """A diffuse room: x (mono or stereo) convolved with exponentially decaying noise,
+    a different tail per ear and duller as it dies. Unlike a comb reverb it has no
+    discrete first echo, so a sharp hit gets no second burst after it."""
+    if x.ndim == 1:
+        x = np.column_stack([x, x])
+    n = seconds(1.5 * rt60_s)
+    fade = np.exp(-6.9 * np.arange(n) / seconds(rt60_s))
+    tails = []
+    for _ in range(2):
+        ir = np.concatenate([np.zeros(seconds(predelay_s)), noise(rng, n) * fade])
+        ir = band(ir, hi=dull_hz, order=2)
+        tails.append(ir / np.sqrt((ir ** 2).sum()))
+    out = np.zeros((len(x) + len(tails[0]) - 1, 2))
+    out[:len(x)] = x
+    for c in range(2):
+        out[:, c] += wet * fftconvolve(x[:, c], tails[c])
+    return out
 
 
 def run_kind(namespace, args):

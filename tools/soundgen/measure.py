@@ -2,7 +2,7 @@
 # Prints the measures of every bank entry that tests/assets holds it to: onset, BS.1770
 # loudness and true peak (ffmpeg's meter), DC, end level, the share of energy above
 # 150 Hz, the last 50 ms against the loudest 50 ms and, for smooth entries, clicks.
-# Usage: measure.py BANK.tsv SOUNDS_DIR
+# Usage: measure.py BANK.tsv SOUNDS_DIR [NN ...]   (all entries, or only those given)
 import struct
 import sys
 
@@ -55,13 +55,15 @@ def tail_db(x, rate):
 
 
 def main():
-    table, sounds = sys.argv[1], sys.argv[2]
+    table, sounds, only = sys.argv[1], sys.argv[2], set(sys.argv[3:])
     print(f'{"entry":8} {"onset ms":>8} {"LUFS":>6} {"dBTP":>6} {"DC":>8} {"end":>7} {">150Hz":>6} '
           f'{"tail dB":>7}  clicks')
     for line in open(table):
         if line.startswith('#') or not line.strip():
             continue
         nn, *_, kind, ending = line.split()
+        if only and nn not in only:
+            continue
         path = f'{sounds}/sfx{nn}.wav'
         x, rate = load(path)
         onset = np.argmax(np.abs(x).max(axis=1) >= ONSET_LEVEL) / rate * 1000

@@ -95,25 +95,6 @@ draw() {
   REPLY=$(awk -v r="$r" -v lo="$1" -v hi="$2" 'BEGIN { printf "%.3f", lo + (hi - lo) * r / 32768 }')
 }
 
-# A crowd of synthetic voices saying TEXT, each voice with its own pitch, pace and place.
-crowd() {
-  local out=$1 seconds=$2 count=$3 spread=$4 text=$5 pitch_lo=$6 pitch_hi=$7
-  local voices=(m1 m2 m3 m4 m5 m6 m7 f1 f2 f3 f4 f5 m8 f1 m3)
-  local placed=()
-  for ((i = 0; i < count; i++)); do
-    local v=${voices[i % ${#voices[@]}]} f=$WORK/voice$i.wav
-    espeak-ng -v "en+$v" -p $((pitch_lo + RANDOM % (pitch_hi - pitch_lo))) -s $((130 + RANDOM % 60)) \
-      -w "$WORK/raw$i.wav" "$text"
-    w16 "$WORK/raw$i.wav" "$f" pitch "$((RANDOM % 400 - 200))" highpass 120
-    local at gain
-    draw 0 "$spread"; at=$REPLY
-    draw 0.4 1.0; gain=$REPLY
-    draw -0.9 0.9
-    placed+=("$f@$at@$gain@$REPLY")
-  done
-  mix "$out" "$seconds" "${placed[@]}"
-}
-
 # The back of a large audience (hundreds of far hands, above 1.5 kHz, in a hall): OUT SECONDS SEED.
 applause_air() {
   syn claps_far "$WORK/far.wav" "$3"
@@ -123,20 +104,17 @@ applause_air() {
 
 # Each recipe writes $WORK/NN.wav at any length; render() fits it into the bank.
 r01() {
-  RANDOM=101
   syn claps "$WORK/c.wav" 11; w16 "$WORK/c.wav" "$WORK/c2.wav" sinc 400-16000 treble -4 reverb 30 50 60
   syn whistles "$WORK/wh.wav" 12
-  crowd "$WORK/v.wav" 4.3 14 1.2 "woooo! yeah!" 40 90
-  w16 "$WORK/v.wav" "$WORK/v2.wav" reverb 50 50 80
+  body cheer "$WORK/v2.wav" 101
   applause_air "$WORK/air.wav" 4.3 13
   sox -G -m -v 1.0 "$WORK/c2.wav" -v 0.7 "$WORK/v2.wav" -v 0.35 "$WORK/wh.wav" -v 0.5 "$WORK/air.wav" \
     "$WORK/01.wav"
 }
 r02() {
-  RANDOM=102
   syn claps_fast "$WORK/c.wav" 21; w16 "$WORK/c.wav" "$WORK/c2.wav" sinc 400-11000 reverb 25 50 60
   syn whistles "$WORK/wh.wav" 22; w16 "$WORK/wh.wav" "$WORK/wh2.wav" pad 0 1.4
-  crowd "$WORK/v.wav" 5.6 8 2.5 "yeah! woo!" 40 90
+  body cheer_long "$WORK/v.wav" 102
   applause_air "$WORK/air.wav" 5.6 23
   sox -G -m -v 1.0 "$WORK/c2.wav" -v 0.4 "$WORK/v.wav" -v 0.3 "$WORK/wh2.wav" -v 0.5 "$WORK/air.wav" \
     "$WORK/02.wav"
@@ -148,8 +126,8 @@ r03() {
   st "$HS/foule1.wav" "$WORK/f1.wav" fade 0.05 0 0.4
   st "$HS/foule1.wav" "$WORK/f1b.wav" pitch 80 fade 0.3 0 0.6
   st "$HS/foule2.wav" "$WORK/f2.wav" fade 0.05 3.7 1.0
-  mix "$WORK/m.wav" 4.6 "$WORK/l.wav@0@1.0" "$WORK/f1.wav@0@0.55@-0.5" "$WORK/f1b.wav@1.5@0.4@0.6" \
-    "$WORK/f2.wav@0.2@0.55@0.3"
+  mix "$WORK/m.wav" 4.6 "$WORK/l.wav@0@1.3" "$WORK/f1.wav@0@0.9@-0.5" "$WORK/f1b.wav@1.5@0.7@0.6" \
+    "$WORK/f2.wav@0.2@0.9@0.3"
   w16 "$WORK/m.wav" "$WORK/03.wav" reverb 15 50 30
 }
 r04() { body sly_laugh "$WORK/l.wav" 104; w16 "$WORK/l.wav" "$WORK/04.wav" reverb 15 50 30; }
@@ -163,19 +141,32 @@ r05() {
   w16 "$WORK/s.wav" "$WORK/05.wav" reverb 40 50 70 pad 0 1
 }
 r06() {
-  st "$SPI/misc_crow.flac" "$WORK/crow.wav"
-  st "$SPI/misc_crow.flac" "$WORK/crow2.wav" pitch -150
-  st "$WD/core/sounds/bat-flapping.wav" "$WORK/flap.wav" pitch -400 lowpass 3000
-  local placed=()
+  # Four calls of a crow flying over, never the same twice: each its own pitch and pace
+  # (speed moves the beak's formants with the pitch, pitch then takes part of it back),
+  # one hoarse, one a quick far "caw-caw" duller and deeper in the room.
+  RANDOM=106
+  local crow=$SPI/misc_crow.flac
+  st "$crow" "$WORK/caw1.wav" pitch 40 fade 0.005 -0 0.03
+  st "$crow" "$WORK/caw2.wav" speed 1.12 pitch -130 equalizer 2500 1q 3 fade 0.005 -0 0.03
+  st "$crow" "$WORK/caw3.wav" speed 1.05 trim 0 0.24 fade 0.005 0.24 0.06 lowpass 2800 pad 0 0.6 \
+    reverb 40 50 60 fade 0 0.84 0.3
+  # Without sox's guard (-G): it cannot undo its headroom across the overdrive.
+  sox "$IN/$crow" -r 44100 -c 2 -b 16 "$WORK/caw4.wav" speed 0.87 pitch 90 vol 0.5 overdrive 6 \
+    equalizer 900 1q 3 vol 0.7 fade 0.005 -0 0.03
+  st "$WD/core/sounds/bat-flapping.wav" "$WORK/flap.wav" pitch -400 lowpass 3000 fade 0.005 -0 0.02
+  local placed=() at=0 gain
   for i in 0 1 2 3 4 5 6 7 8; do
-    placed+=("$WORK/flap.wav@$(awk -v i=$i 'BEGIN{print i*0.33}')@0.7@$(awk -v i=$i 'BEGIN{print -0.9+i*0.22}')")
+    draw 0.8 1.0; gain=$REPLY
+    placed+=("$WORK/flap.wav@$at@$(awk -v g="$gain" 'BEGIN{print 0.7 * g}')@$(awk -v i=$i 'BEGIN{print -0.9+i*0.22}')")
+    draw 0.26 0.4; at=$(awk -v a="$at" -v d="$REPLY" 'BEGIN{print a + d}')
   done
-  mix "$WORK/m.wav" 3.5 "$WORK/crow.wav@0@1.0@-0.7" "$WORK/crow2.wav@0.75@0.9@-0.3" \
-    "$WORK/crow.wav@1.6@0.9@0.2" "$WORK/crow2.wav@2.3@0.8@0.7" "${placed[@]}"
+  mix "$WORK/m.wav" 3.5 "$WORK/caw1.wav@0@1.0@-0.7" "$WORK/caw2.wav@0.58@0.85@-0.3" \
+    "$WORK/caw3.wav@1.36@0.5@0.1" "$WORK/caw3.wav@1.61@0.42@0.15" "$WORK/caw4.wav@2.2@0.9@0.65" \
+    "${placed[@]}"
   w16 "$WORK/m.wav" "$WORK/06.wav" reverb 20 50 60
 }
 r07() { syn light_on "$WORK/l.wav" 7; w16 "$WORK/l.wav" "$WORK/07.wav" reverb 50 50 90; }
-r08() { syn light_off "$WORK/l.wav" 8; w16 "$WORK/l.wav" "$WORK/08.wav" lowpass 4000 reverb 20; }
+r08() { thing lights_off "$WORK/08.wav" 8; }
 r09() { score cheerful "$WORK/09.wav"; }
 r10() { score news_ident "$WORK/10.wav"; }
 r11() { score entrance_female "$WORK/11.wav"; }
@@ -193,7 +184,7 @@ r16() {
   mix "$WORK/16.wav" 6.6 "$WORK/w.wav@0@1.0" "$WORK/h.wav@0@0.8" "$WORK/wail.wav@1.8@0.6@0.3"
 }
 r17() { body kiss "$WORK/k.wav" 17; w16 "$WORK/k.wav" "$WORK/17.wav" reverb 10 50 30; }
-r18() { body slap "$WORK/s.wav" 18; w16 "$WORK/s.wav" "$WORK/18.wav" reverb 20 50 40; }
+r18() { body slap "$WORK/18.wav" 18; }
 r19() {
   body raspberry "$WORK/p.wav" 19
   score sad_trombone "$WORK/t.wav"
@@ -211,8 +202,9 @@ r21() {
   say "$WORK/a2.wav" "Sorry, the subscriber you dialed is busy now. Please redial later." "${en[@]}"
   say "$WORK/b1.wav" "您拨打的电话正在通话中。他正在和别人聊得很开心，暂时不想理你。" "${cn[@]}"
   say "$WORK/b2.wav" "The person you are calling is busy. Very busy. Busy pretending to be busy." "${en[@]}"
-  say "$WORK/c1.wav" "别打了，别打了！真的在忙！" -v cmn-latn-pinyin -s 200 -p 75 -a 180
-  say "$WORK/c2.wav" "Seriously. Stop calling. Please try again next year." -v en-us+f3 -s 185 -p 70 -a 180
+  # Loud, but under espeak-ng's own clipping (at -a 180 it flattens the peaks into clicks).
+  say "$WORK/c1.wav" "别打了，别打了！真的在忙！" -v cmn-latn-pinyin -s 200 -p 75 -a 120
+  say "$WORK/c2.wav" "Seriously. Stop calling. Please try again next year." -v en-us+f3 -s 185 -p 70 -a 120
   local gap=$WORK/gap.wav
   sox -n -r 44100 -c 2 -b 16 "$gap" trim 0 0.45
   sox "$WORK/busy3.wav" "$WORK/a1.wav" "$gap" "$WORK/a2.wav" "$gap" "$WORK/busy3.wav" \
@@ -229,10 +221,7 @@ r22() {
   for f in $r $h $c $k; do st "$SPI/$f.flac" "$WORK/$f.wav"; done
   arrange drum_roll "$WORK/22.wav" 122 "$WORK/$r.wav" "$WORK/$h.wav" "$WORK/$c.wav" "$WORK/$k.wav"
 }
-r23() {
-  syn screech "$WORK/s.wav" 23
-  w16 "$WORK/s.wav" "$WORK/23.wav" highpass 300 reverb 20
-}
+r23() { thing brakes "$WORK/23.wav" 23; }
 r24() {
   # The command shouted three times, each higher and harder: every shout two takes a little
   # apart in pitch and 18 ms apart in time for the body of a big voice, then a megaphone's
@@ -262,7 +251,7 @@ r26() {
 }
 r27() { thing firecrackers "$WORK/c.wav" 27; w16 "$WORK/c.wav" "$WORK/27.wav" reverb 20; }
 r28() { thing ambulance "$WORK/a.wav" 28; w16 "$WORK/a.wav" "$WORK/28.wav" reverb 20 50 50; }
-r29() { syn police "$WORK/p.wav" 29; w16 "$WORK/p.wav" "$WORK/29.wav" lowpass 5000 reverb 30; }
+r29() { thing police "$WORK/29.wav" 29; }
 r30() {
   RANDOM=130
   local placed=() t=0 shot

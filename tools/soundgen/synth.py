@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-# Our own pure-Python synthesis of claps, whistles, chimes, buzzer, police siren and
-# tyre squeal: `synth.py KIND OUT.wav [SEED]` writes 16-bit stereo 44,100 Hz for the sox recipes.
+# Our own pure-Python synthesis of claps, whistles and chimes:
+# `synth.py KIND OUT.wav [SEED]` writes 16-bit stereo 44,100 Hz for the sox recipes.
 import math
 import random
 import sys
@@ -106,7 +106,10 @@ def kind_whistles(rng):
         base = rng.uniform(2200, 2900)
         length = rng.uniform(0.35, 0.7)
         up = rng.random() < 0.5
-        glide = lambda x, b=base, l=length, u=up: b * (1 + (0.25 if u else -0.2) * min(1, x / l))
+        wobble = rng.uniform(5, 8)
+        # A lip or finger whistle is never steady: it wavers a little as the breath does.
+        glide = lambda x, b=base, l=length, u=up, w=wobble: b * (1 + (0.25 if u else -0.2) * min(1, x / l)) * (
+            1 + 0.012 * math.sin(2 * math.pi * w * x))
         sig = tone(glide, length, length * 2, phase_noise=0.02, rng=rng)
         n = len(sig)
         sig = [v * min(1, (n - i) / 800) for i, v in enumerate(sig)]
@@ -142,63 +145,6 @@ def kind_light_on(rng):
         t.add(0.6 + k * 0.12 + rng.uniform(0, 0.05),
               bell_note(midi(rng.choice([96, 100, 103, 108])), 0.6, 0.12), rng.uniform(-1, 1),
               0.25 * (1 - k / 24))
-    return t
-
-
-def saw_tone(freqs, seconds, partials=12):
-    n = int(seconds * RATE)
-    out = []
-    phase = 0.0
-    for i in range(n):
-        phase += 2 * math.pi * freqs(i / RATE) / RATE
-        out.append(sum(math.sin(k * phase) / k for k in range(1, partials + 1)))
-    return out
-
-
-def edges(samples, rise, fall):
-    """Linear ramps at both ends so a tone starts and stops without a click."""
-    n = len(samples)
-    return [v * min(1.0, i / rise, (n - i) / fall) for i, v in enumerate(samples)]
-
-
-def kind_light_off(rng):
-    """A falling two-step buzzer: the 'wrong answer' of a game show."""
-    t = Track(1.3)
-    first = edges(saw_tone(lambda x: 233 - 20 * x, 0.42), 200, 600)
-    second = edges(saw_tone(lambda x: 175 * (1 - 0.25 * min(1, x / 0.7)), 0.8), 200, 8000)
-    t.add(0.0, first, 0.0, 1.0)
-    t.add(0.45, second, 0.0, 1.0)
-    return t
-
-
-def kind_police(rng):
-    """A police siren: two slow wails, then a fast yelp."""
-    t = Track(5.9)
-
-    def pitch(x):
-        if x < 3.6:
-            u = (x % 1.8) / 1.8
-            return 650 + 750 * math.sin(math.pi * u) ** 0.8
-        return 800 + 600 * abs(math.sin(math.pi * (x - 3.6) / 0.22))
-    t.add(0.0, saw_tone(pitch, 5.9, partials=5), 0.0, 1.0)
-    return t
-
-
-def kind_screech(rng):
-    """Tyres locking: a strained squeal near 1.3 kHz with jitter and harmonics, on road noise."""
-    t = Track(3.2)
-    n = int(3.0 * RATE)
-    phase = 0.0
-    f = 1300.0
-    out = []
-    for i in range(n):
-        x = i / RATE
-        f += rng.uniform(-6, 6) - (f - (1300 - 120 * x)) * 0.001
-        phase += 2 * math.pi * f / RATE
-        env = min(1, x * 40) * (1 if x < 2.4 else max(0.0, (3.0 - x) / 0.6))
-        v = math.sin(phase) + 0.5 * math.sin(2 * phase + 0.3) + 0.3 * math.sin(3 * phase)
-        out.append(v * env * (0.8 + 0.2 * math.sin(2 * math.pi * 7 * x)) + 0.06 * rng.uniform(-1, 1) * env)
-    t.add(0.0, out, 0.0, 1.0)
     return t
 
 
