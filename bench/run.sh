@@ -103,8 +103,9 @@ board_end() {
     key Escape
     board_wait_exit 30 || fail "$1 did not end"
 }
+BASELINE_STAMPS=$SESSION_DIR/baseline-stamps.txt
+BOARD_BENCH_STAMPS=$BASELINE_STAMPS wine_start "$BASELINE" "$CLICK_ENTRY"
 unset BOARD_BENCH_STAMPS
-wine_start "$BASELINE" "$CLICK_ENTRY"
 baseline_pid=$WINE_PID
 window_wait '^baseline$' 60 >/dev/null || fail "baseline window not shown"
 TRIGGERS=$SESSION_DIR/triggers.txt
@@ -163,6 +164,16 @@ to_write() {  # KIND: median ms from its start to its first write, per sound
         $2 == "heap-block" { copy = 1 }
         $2 == "first-write" && t0 && copy && !done && k == kind { printf "%.3f\n", ($1 - t0) * 1000; done = 1 }' "$STAMPS" | median
 }
+# From the trigger (just before xdotool's click) to BN_CLICKED as each window got it.
+to_click() {  # LABEL STAMPS: median ms
+    awk -v label="$1" 'FNR == NR { if ($3 == label) t[++n] = $1; next }
+        $2 == "click" { c[++m] = $1 }
+        END { j = 1; for (i = 1; i <= n; i++) { while (j <= m && c[j] < t[i]) j++; if (j <= m) printf "%.3f\n", (c[j] - t[i]) * 1000 } }' \
+        "$TRIGGERS" "$2" | median
+}
+board_to_click=$(to_click board "$STAMPS")
+baseline_to_click=$(to_click baseline "$BASELINE_STAMPS")
+note "trigger to BN_CLICKED, median ms: board $board_to_click, PlaySound's window $baseline_to_click"
 click_to_write=$(to_write click)
 f2_to_write=$(to_write F2)
 action_start=$(awk '$2 == "thread-made" && $3 == "action" { m = $1 } $2 == "thread-start" && $3 == "action" && m { printf "%.3f\n", ($1 - m) * 1000; m = 0 }' "$STAMPS" | median)
@@ -177,6 +188,7 @@ row "F2 after a click on its button, median (ms)" "$f2_extra" "-" "-" "<= 5 + th
 f2_inside=$(awk -v f="$f2_to_write" -v c="$click_to_write" 'BEGIN { if (f != "" && c != "") printf "%.1f", f - c }')
 note "in-process medians: click to first write $click_to_write ms; F2 seen to first write $f2_to_write ms; an action thread's start $action_start ms"
 row "  in-process: F2 seen vs click, to 1st write" "$f2_inside" "-" "-" "<= thread start ($action_start)" "$(at_most "$f2_inside" "$action_start")"
+row "  trigger to BN_CLICKED, median (ms)" "$board_to_click" "$baseline_to_click" "-" "context" "-"
 row "sounds found: board / F2 / its button" "$(found board) / $(found F2) / $(found click03)" "$(found baseline)" "-" "all" "-"
 
 # --- rest: the board first, then each baseline alone, so the wine server's share is theirs
