@@ -10,10 +10,13 @@ skin=$BOARD_SOURCE_DIR/assets/skins/skin10.skin
 session_start
 AT_FILE=$SESSION_DIR/at.txt
 
-# "r g b" of screen pixel X Y in SHOT.
+# "r g b" of screen pixel X Y in SHOT, as numbers (ImageMagick's text output names
+# some colours, "black" among them, instead of giving their values).
 pixel() {
-    convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- |
-        sed -n 's/.*srgba\{0,1\}(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p'
+    local rgb
+    rgb=$(convert "$1" -format '%[fx:int(255*p{'"$2,$3"'}.r+0.5)] %[fx:int(255*p{'"$2,$3"'}.g+0.5)] %[fx:int(255*p{'"$2,$3"'}.b+0.5)]' info:-)
+    [[ $rgb =~ ^[0-9]+\ [0-9]+\ [0-9]+$ ]] || fail "no colour for pixel $2,$3 of $1 (got '$rgb')"
+    echo "$rgb"
 }
 # "r g b" of a #RRGGBB colour named KEY in skin 10's source.
 skin_colour() {
@@ -38,10 +41,10 @@ sample_board() {
     read -r _ by bx _ < <(place_of "群众笑声/F2键")
     read -r _ _ wx wy < <(place_of "【禾木*主持人音效软件】-【禾木资源网:example.com】-【By禾木】")
     screenshot "$shot"
-    background=$(pixel "$shot" $((gx + 12)) $((gy - 4)))
-    button_edge=$(pixel "$shot" "$bx" "$by")
-    corner=$(pixel "$shot" $((wx + 1)) $((wy + 1)))
-    screen=$(pixel "$shot" 2 2)
+    background=$(pixel "$shot" $((gx + 12)) $((gy - 4))) || exit 1
+    button_edge=$(pixel "$shot" "$bx" "$by") || exit 1
+    corner=$(pixel "$shot" $((wx + 1)) $((wy + 1))) || exit 1
+    screen=$(pixel "$shot" 2 2) || exit 1
     note "$1: background $background, button edge $button_edge, corner $corner, screen $screen"
 }
 
