@@ -27,13 +27,16 @@ silent() { # REC FROM TO: quieter than -60 dB
 }
 
 # --- every button plays its own entry (best match of the first 0.5 s: less
-# than that is too little of an impulsive entry, such as the firecrackers, to tell)
+# than that is too little of an impulsive entry, such as the firecrackers, to tell).
+# Each sound is heard for HOLD seconds after its click, 0.5 unless the system
+# starts a sound late (an emulated one takes 0.3-0.5 s to reach the sink).
+hold=${BOARD_SOUND_HOLD_SECONDS:-0.5}
 for n in $(seq 1 33); do
     read -r x y < <(centre_of "${captions[n]}")
     rec=$SESSION_DIR/button$n.wav
     record_start "$rec"
     click "$x" "$y"
-    sleep 0.5
+    sleep "$hold"
     click "$stop_x" "$stop_y"
     record_stop
     # Silence correlates with every entry alike: best would still name one.
