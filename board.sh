@@ -168,13 +168,17 @@ host_windows_build() {
 # Configuring every time is cheap when nothing changed, and lets options such
 # as BOARD_WERROR take effect on an existing tree.
 configure() {  # preset [extra cmake args]
-    local preset=$1 toolchain
+    local preset=$1 system toolchain
     shift
     # A tree configured with a toolchain file that has since moved cannot reconfigure: start it afresh.
-    toolchain=$(sed -n 's/^include("\(.*\)")$/\1/p' "build/$preset"/CMakeFiles/*/CMakeSystem.cmake 2>/dev/null | head -1)
-    if [ -n "$toolchain" ] && [ ! -e "$toolchain" ]; then
-        rm -rf "build/$preset/CMakeCache.txt" "build/$preset/CMakeFiles"
-    fi
+    for system in "build/$preset"/CMakeFiles/*/CMakeSystem.cmake; do
+        [ -e "$system" ] || continue
+        toolchain=$(sed -n 's/^include("\(.*\)")$/\1/p' "$system")
+        if [ -n "$toolchain" ] && [ ! -e "$toolchain" ]; then
+            rm -rf "build/$preset/CMakeCache.txt" "build/$preset/CMakeFiles"
+            break
+        fi
+    done
     cmake --preset "$preset" "$@" >/dev/null
 }
 
