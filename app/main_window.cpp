@@ -2,11 +2,10 @@
 // click to its action and runs the start-up steps of the creation handler.
 #include "app/main_window.h"
 
-#include <cstring>
-
 #include "app/actions.h"
 #include "app/addresses.h"
 #include "app/group_box.h"
+#include "app/main_window_look.h"
 #include "app/transparent_label.h"
 #include "app/welcome.h"
 #include "app/window_geometry.h"
@@ -22,34 +21,8 @@ namespace {
 
 constexpr char kTitle[] =
     "【禾木*主持人音效软件】-【" BOARD_SITE_NAME ":" BOARD_SITE_ADDRESS "】-【By禾木】";
-constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr DWORD kButtonStyle =
-    WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER | BS_MULTILINE;
 constexpr int kFirstControlId = 1000;
 constexpr int kSkinNumber = 10;
-
-LOGFONTA LabelFont(LONG height, LONG weight, const char* face)
-{
-    LOGFONTA font = {};
-    font.lfHeight = height;
-    font.lfWeight = weight;
-    font.lfCharSet = GB2312_CHARSET;
-    std::strncpy(font.lfFaceName, face, LF_FACESIZE - 1);
-    return font;
-}
-
-LOGFONTA StatementFont() { return LabelFont(-12, FW_NORMAL, ""); }
-LOGFONTA LinkFont() { return LabelFont(-12, FW_BOLD, ""); }
-
-LOGFONTA NoteFont()
-{
-    LOGFONTA font = LabelFont(-14, FW_NORMAL, "微软雅黑");
-    font.lfOutPrecision = OUT_STROKE_PRECIS;
-    font.lfClipPrecision = CLIP_STROKE_PRECIS;
-    font.lfQuality = DRAFT_QUALITY;
-    font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-    return font;
-}
 
 void RunAction(const ControlRow& row)
 {
@@ -71,8 +44,8 @@ void (*PressAction(ActionKind action))()
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance)
-    : instance_(instance), statementFont_(MakeFont(StatementFont())), linkFont_(MakeFont(LinkFont())),
-      noteFont_(MakeFont(NoteFont()))
+    : instance_(instance), statementFont_(MakeFont(LabelLogFont(LabelFont::Statement))),
+      linkFont_(MakeFont(LabelLogFont(LabelFont::Link))), noteFont_(MakeFont(LabelLogFont(LabelFont::Note)))
 {
 }
 

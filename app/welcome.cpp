@@ -6,7 +6,6 @@
 #include "platform/message_box.h"
 
 namespace {
-constexpr char kWelcomeText[] = "欢迎使用禾木【主持人音效】*【是否支持一下我们呢】";
 constexpr char kThanksText[] = "【欢迎支持】";
 constexpr char kThanksTitle[] = "提示";
 }  // namespace

@@ -2,4 +2,6 @@
 // site and, on Yes, thanks the user and then opens it.
 #pragma once
 
+constexpr char kWelcomeText[] = "欢迎使用禾木【主持人音效】*【是否支持一下我们呢】";
+
 void ShowWelcomePrompt();

@@ -9,17 +9,14 @@
 #include <cstring>
 
 #include "app/layout.h"
+#include "app/main_window_look.h"
+#include "app/welcome.h"
+#include "app/window_geometry.h"
 #include "hotkeys/hotkey_table.h"
 #include "platform/gdi_handles.h"
 #include "platform/message_box.h"
 
 namespace {
-
-constexpr char kWelcomeText[] = "欢迎使用禾木【主持人音效】*【是否支持一下我们呢】";
-constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr DWORD kButtonStyle =
-    WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER | BS_MULTILINE;
-constexpr int kOuterWidth = 566, kOuterHeight = 457;
 
 DWORD WINAPI NoAction(LPVOID) { return 0; }
 
@@ -30,16 +27,6 @@ LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-UniqueFont Font(LONG height, LONG weight, const char* face)
-{
-    LOGFONTA font = {};
-    font.lfHeight = height;
-    font.lfWeight = weight;
-    font.lfCharSet = GB2312_CHARSET;
-    std::strncpy(font.lfFaceName, face, LF_FACESIZE - 1);
-    return MakeFont(font);
 }
 
 // The board's three label fonts, its group boxes, buttons and labels, as stock controls.
@@ -73,7 +60,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     const bool box = commandLine[0] == 0;
     HotkeyTable table;
     hotkeyTable = &table;
-    const UniqueFont fonts[3] = {Font(-12, FW_NORMAL, ""), Font(-12, FW_BOLD, ""), Font(-14, FW_NORMAL, "微软雅黑")};
+    const UniqueFont fonts[3] = {MakeFont(LabelLogFont(LabelFont::Statement)), MakeFont(LabelLogFont(LabelFont::Link)),
+                                 MakeFont(LabelLogFont(LabelFont::Note))};
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = PlainProc;
     windowClass.hInstance = instance;
