@@ -29,13 +29,13 @@ mkdir -p "$work/the cwd"
 cd "$work/the cwd"
 
 # Status and output come back; paths with blanks and quotes arrive intact;
-# the guest's own tools and prefix replace the host's; the working folder is kept.
+# the tools built for the guest and its prefix replace the host's; the working folder is kept.
 while IFS='|' read -r code expected_status; do
     guest_run BOARD_SOURCE_DIR="/src/it's here" BOARD_HOST_TOOLS=/host/tools BOARD_WINEPREFIX=/host/prefix \
         bash "$here/guest_run.sh" "$work/run" bash -c \
         'echo "$BOARD_SOURCE_DIR|$BOARD_HOST_TOOLS|$BOARD_WINEPREFIX|$PWD|$1"; exit "$2"' - "a b" "$code"
     [ "$status" = "$expected_status" ] || fail "exit $code came back as $status"
-    [ "$out" = "/src/it's here|/board/tools|/root/wineprefix|$work/the cwd|a b" ] || fail "output: $out"
+    [ "$out" = "/src/it's here|$work/run/tools|/root/wineprefix|$work/the cwd|a b" ] || fail "output: $out"
 done <<'EOF'
 0|0
 3|3

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Set-up of the emulated i686 tests (a ctest fixture): makes or reuses the i386
-# guest, boots it once for the run with the source tree, the i686 build tree and
-# the spool shared at their host paths, and returns once it serves jobs.
+# guest, builds the harness's tools for it, boots it once for the run with the
+# source tree, the i686 build tree and the spool shared at their host paths, and
+# returns once it serves jobs.
 #   guest_start.sh RUN_DIR BUILD_DIR
 set -euo pipefail
 source "$(dirname "$0")/guest_common.sh"
@@ -11,6 +12,7 @@ BOOT_SECONDS=${BOARD_GUEST_BOOT_SECONDS:-300}
 LIFETIME_SECONDS=7200
 
 bash "$EMULATED_DIR/make_guest.sh"
+bash "$EMULATED_DIR/guest_tools.sh" "$GUEST_DIR/sysroot" "$run/tools"
 bash "$EMULATED_DIR/guest_stop.sh" "$run"
 rm -rf "$run/spool"
 mkdir -p "$run/spool"
