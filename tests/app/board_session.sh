@@ -41,6 +41,13 @@ place_of() {
         || fail "no window captioned $1"
 }
 
+# Esc in the board's window. Keys go where X's focus is, which on a slow system may
+# not yet be the window Wine just showed: it is given the focus first.
+board_close() {
+    xdotool windowfocus "$BOARD_XID" 2>/dev/null || true
+    key Escape
+}
+
 # Waits until the board process has ended; returns its exit code.
 board_wait_exit() { wine_wait "$BOARD_PID" "${1:-60}"; }
 

@@ -19,5 +19,5 @@ if grep -q $'\toverflows\t' "$SESSION_DIR/extents.txt"; then
     fail "some captions do not fit their controls"
 fi
 note "all 52 captions fit"
-key Escape
+board_close
 board_wait_exit 60 || fail "board did not end"

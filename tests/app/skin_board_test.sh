@@ -59,7 +59,7 @@ cp "$SESSION_DIR/skinned.png" "$BOARD_BUILD_DIR/tests/app/board_skin10.png"
 ! grey "$background" || fail "window background is plain grey: the skin was not applied"
 near "$button_edge" "$(skin_colour button_border)" 40 || fail "button edge $button_edge is not skin 10's border"
 near "$corner" "$screen" 8 || fail "the window's corner is not rounded off"
-key Escape
+board_close
 board_wait_exit 60 || fail "board did not end"
 
 # --- an engine image that cannot load
@@ -76,5 +76,5 @@ sleep 1.5
 record_stop
 wavmatch match "$rec" "$BOARD_SOURCE_DIR/assets/sounds/sfx01.wav" --ref-seconds 0.8 --threshold 0.5 ||
     fail "the plain board did not play"
-key Escape
+board_close
 board_wait_exit 60 || fail "plain board did not end"

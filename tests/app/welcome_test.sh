@@ -31,5 +31,5 @@ wait_opened 1 || fail "Yes opened no address"
 grep -q "http://example.com" "$OPENED_FILE" || fail "Yes opened $(cat "$OPENED_FILE")"
 BOARD_XID=$(window_wait "example.com" 120) || fail "main window not shown after Yes"
 [ "$(opened_count)" -eq 1 ] || fail "more than one address opened"
-key Escape
+board_close
 board_wait_exit 60 || fail "board did not end"

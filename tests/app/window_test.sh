@@ -97,7 +97,6 @@ fi
 # --- Esc with a button focused closes the window and ends the process
 read -r x y < <(centre_of "停止当前音效/F1键")
 click "$x" "$y"
-xdotool windowfocus "$BOARD_XID" 2>/dev/null || true
-key Escape
+board_close
 board_wait_exit 60 || fail "board did not end after Esc (status $?)"
 note "window test took $((SECONDS - test_started)) s"
