@@ -4,6 +4,8 @@
 # Wine, its kernel, a small initramfs, and the guest's sound client library for
 # linking the harness's recorder on the host. Prints one progress line per step.
 set -euo pipefail
+# debootstrap and the initramfs's device node need root, as the cache folder does.
+[ "$(id -u)" -eq 0 ] || exec sudo -n --preserve-env=BOARD_GUEST_CACHE,BOARD_DEBIAN_MIRROR bash "$0" "$@"
 source "$(dirname "$0")/guest_common.sh"
 
 MIRROR=${BOARD_DEBIAN_MIRROR:-http://deb.debian.org/debian}
