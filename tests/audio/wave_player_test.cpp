@@ -165,7 +165,8 @@ TEST_F(WavePlayerTest, LoopRestartsOnlyWhenEveryBufferIsBack)
     const uint32_t length = 25 * kBufferSize + 7;  // 26 writes per pass
     const size_t perPass = 26;
     const std::vector<uint8_t> samples = CountingBytes(length);
-    auto log = Play(samples, FakeMode::Play, true);
+    // Buffers that play for 3 ms leave a slow machine time to queue all 20.
+    auto log = Play(samples, FakeMode::Play, true, 3);
     ASSERT_TRUE(started);
     WaitForWrites(*log, 3 * perPass + 1);
     WaveRegistry::StopAll(true);
@@ -194,8 +195,8 @@ TEST_F(WavePlayerTest, StopWhileDrainingPausesResetsAndReleases)
     WaitForWrites(*log, 3);
     WaveRegistry::StopAll(false);
     ASSERT_TRUE(WaitForNoPlayers());
-    EXPECT_EQ(log->events, "OWWWPRC");
     ExpectCleanRelease(*log);
+    EXPECT_EQ(log->events, "OWWWPRC");
 }
 
 TEST_F(WavePlayerTest, StopAllWaitReturnsOnlyWhenEveryPlayerIsGone)
@@ -284,10 +285,10 @@ TEST_F(WavePlayerTest, WatchdogStopsADeviceThatReturnsNothing)
     ASSERT_TRUE(started);
     ASSERT_TRUE(WaitForNoPlayers());
     EXPECT_EQ(log->writes.size(), size_t(kBufferCount));
+    ExpectCleanRelease(*log);
     EXPECT_EQ(log->events, std::string("O") + std::string(kBufferCount, 'W') + "PRC");
     // GetTickCount steps in whole ticks: allow one on either reading.
     EXPECT_GE(log->pauseTick - log->lastWriteTick, kWatchdogMs - 32);
-    ExpectCleanRelease(*log);
 }
 
 TEST_F(WavePlayerTest, DeviceThatKeepsItsBuffersIsLeftThemAndNotClosed)
