@@ -165,8 +165,8 @@ TEST_F(WavePlayerTest, LoopRestartsOnlyWhenEveryBufferIsBack)
     const uint32_t length = 25 * kBufferSize + 7;  // 26 writes per pass
     const size_t perPass = 26;
     const std::vector<uint8_t> samples = CountingBytes(length);
-    // Buffers that play for 3 ms leave a slow machine time to queue all 20.
-    auto log = Play(samples, FakeMode::Play, true, 3);
+    // The first buffer of a pass plays for 25 ms: time for an emulated machine to queue the other 19.
+    auto log = Play(samples, FakeMode::Play, true, 25);
     ASSERT_TRUE(started);
     WaitForWrites(*log, 3 * perPass + 1);
     WaveRegistry::StopAll(true);
