@@ -25,7 +25,6 @@ fi
 mkdir -p /dev/pts /dev/shm
 mount -t devpts devpts /dev/pts
 mount -t tmpfs tmpfs /dev/shm
-mount -t tmpfs tmpfs /tmp
 # devtmpfs leaves these out; the test scripts' process substitutions need /dev/fd.
 ln -sfn /proc/self/fd /dev/fd
 ln -sf /proc/self/fd/0 /dev/stdin
@@ -37,10 +36,17 @@ busybox ifconfig lo 127.0.0.1 up
 # (252 KiB): the rest of the section stayed zero and the program crashed in its own
 # start-up. Through the page cache (cache=loose) reads are whole. The spool keeps
 # cache=mmap: the guest must see the host's new jobs at once.
-for share in $(tr ' ' '\n' </proc/cmdline | sed -n 's/^board.shares=//p' | tr , ' '); do
+# A share may live under /tmp (a clone there): it is unmounted before /tmp gets
+# its tmpfs and mounted again after, or the tmpfs would hide it.
+shares=$(tr ' ' '\n' </proc/cmdline | sed -n 's/^board.shares=//p' | tr , '\n' | grep -v '^spool:')
+for share in $shares; do
+    umount "${share#*:}" || power_off "cannot unmount shared folder $share"
+done
+mount -t tmpfs tmpfs /tmp
+for share in $shares; do
     tag=${share%%:*} path=${share#*:}
-    [ "$tag" = spool ] && continue
-    umount "$path" && mount -t 9p -o trans=virtio,version=9p2000.L,msize=262144,cache=loose "$tag" "$path" ||
+    mkdir -p "$path"
+    mount -t 9p -o trans=virtio,version=9p2000.L,msize=262144,cache=loose "$tag" "$path" ||
         power_off "cannot mount shared folder $tag at $path with cache=loose"
 done
 source "$LOCAL_COPY/guest_jobs.sh"
