@@ -71,8 +71,8 @@ record_stop
 stop_ms=$(awk -v c="$clicked" -v t0="$(cat "$rec.t0")" 'BEGIN { printf "%d", (c - t0) * 1000 }')
 last=$(wavmatch extent "$rec" -50 | sed -n 's/.*last_ms=\([0-9-]*\).*/\1/p') || fail "nothing played when Stop was clicked"
 note "Stop: sound ended $((last - stop_ms)) ms after the click"
-silent "$rec" "$(awk -v m="$stop_ms" 'BEGIN { print m / 1000 + 1.0 }')" "$(awk -v m="$stop_ms" 'BEGIN { print m / 1000 + 1.4 }')" ||
-    fail "sound still playing after Stop"
+read -r quiet_from quiet_to < <(awk -v m="$stop_ms" 'BEGIN { print m / 1000 + 1.0, m / 1000 + 1.4 }')
+silent "$rec" "$quiet_from" "$quiet_to" || fail "sound still playing after Stop"
 
 # --- Stop with nothing playing does nothing
 rec=$SESSION_DIR/idle.wav
