@@ -151,7 +151,8 @@ TEST_F(WavePlayerTest, StartQueuesTheFirstBuffersBeforeItReturns)
 TEST_F(WavePlayerTest, KeepsTwentyBuffersQueuedOnALongSound)
 {
     const std::vector<uint8_t> samples = CountingBytes(45 * kBufferSize + 3);
-    auto log = Play(samples, FakeMode::Play, false, 3);
+    // The first buffer plays for 25 ms: time for a loaded, emulated machine to queue the other 19.
+    auto log = Play(samples, FakeMode::Play, false, 25);
     ASSERT_TRUE(started);
     ASSERT_TRUE(WaitForNoPlayers());
     EXPECT_EQ(log->writes.size(), 46u);
