@@ -104,13 +104,12 @@ function(board_add_wine_command NAME)
   set(command ${ARGN})
   set(labels "wine;wine-${CMAKE_SYSTEM_PROCESSOR}")
   set(lock wine)
-  # Where the host runs no 32-bit code, an emulated i386 system runs it (tests/emulated),
-  # one test at a time, beside the host's own Wine tests.
+  # Where the host runs no 32-bit code, an emulated i386 system runs it (tests/emulated).
+  # It takes the same lock: beside a host Wine test, the guest's sound breaks up.
   board_runs_in_guest(in_guest ${NAME})
   if(in_guest)
     set(command ${BOARD_GUEST_RUN} ${ARGN})
     set(labels "wine;emulated-i386")
-    set(lock i386_guest)
   endif()
   add_test(NAME ${test} COMMAND ${command})
   set_tests_properties(${test} PROPERTIES

@@ -47,12 +47,13 @@ for n in "${buttons[@]}"; do
 done
 note "${#buttons[@]} buttons checked after $((SECONDS - test_started)) s"
 
-# --- two buttons heard together
+# --- two buttons heard together: both still sound 0.6-1.0 s into the first. The
+# wait allows for late starts as the hold does, plus the 1.0 s of sound matched.
 rec=$SESSION_DIR/together.wav
 record_start "$rec"
 read -r x y < <(centre_of "欢呼掌声"); click "$x" "$y"
 read -r x y < <(centre_of "救护车"); click "$x" "$y"
-sleep 1.5
+sleep "$(awk -v h="$hold" 'BEGIN { print h + 1.5 }')"
 record_stop
 wavmatch match "$rec" "${refs[0]}" --ref-from 0.6 --ref-seconds 0.4 --threshold 0.4 || fail "欢呼掌声 not heard"
 wavmatch match "$rec" "${refs[27]}" --ref-from 0.6 --ref-seconds 0.4 --threshold 0.4 || fail "救护车 not heard"

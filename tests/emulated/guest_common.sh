@@ -16,12 +16,13 @@ GUEST_DIR=$GUEST_CACHE/i386-$(guest_key)
 # INIT is the guest's first program; SHARES lists TAG:PATH pairs (comma-separated)
 # whose host folders the guest mounts at the same paths; qemu is ended after
 # SECONDS whatever the guest does; the rest goes to qemu.
-# Lower priority than the tests beside it: they measure timings, the guest does not.
+# Making the image runs at a lower priority than the host's tests beside it, which
+# measure timings; a caller whose guest runs timed tests sets GUEST_NICENESS=0.
 # With SMAP and SMEP on, the guest kernel kills every Wine process with a page fault.
 guest_boot() {  # image-dir log init shares seconds [qemu args...]
     local dir=$1 log=$2 init=$3 shares=$4 seconds=$5
     shift 5
-    timeout "$seconds" nice -n 10 qemu-system-i386 -M pc -accel tcg,thread=multi -smp 2 -m 2048 \
+    timeout "$seconds" nice -n "${GUEST_NICENESS:-10}" qemu-system-i386 -M pc -accel tcg,thread=multi -smp 2 -m 2048 \
         -cpu max,-smap,-smep \
         -kernel "$dir/vmlinuz" -initrd "$dir/initrd.gz" \
         -append "console=ttyS0 panic=-1 rdinit=/init quiet board.init=$init board.shares=$shares" \

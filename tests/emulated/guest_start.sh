@@ -28,7 +28,8 @@ esac
 booted=$SECONDS
 : >"$run/console.log"
 # The disk is a snapshot: the cached image stays as made, whatever the tests write.
-guest_boot "$GUEST_DIR" "$run/console.log" "$SOURCE_DIR/tests/emulated/serve.sh" "$shares" \
+# The tests in it play and record sound in real time: they get full priority.
+GUEST_NICENESS=0 guest_boot "$GUEST_DIR" "$run/console.log" "$SOURCE_DIR/tests/emulated/serve.sh" "$shares" \
     $LIFETIME_SECONDS -snapshot "${folders[@]}"
 echo "$QEMU_PID" >"$run/qemu.pid"
 until [ -e "$run/spool/ready" ]; do
