@@ -103,9 +103,8 @@ function(board_add_wine_command NAME)
   set(test ${BOARD_WINE_TEST_PREFIX}.${NAME})
   set(command ${ARGN})
   set(labels "wine;wine-${CMAKE_SYSTEM_PROCESSOR}")
-  set(lock wine)
-  # Where the host runs no 32-bit code, an emulated i386 system runs it (tests/emulated).
-  # It takes the same lock: beside a host Wine test, the guest's sound breaks up.
+  # Where the host runs no 32-bit code, an emulated i386 system runs it (tests/emulated),
+  # under the same lock: beside a host Wine test, the guest's sound breaks up.
   board_runs_in_guest(in_guest ${NAME})
   if(in_guest)
     set(command ${BOARD_GUEST_RUN} ${ARGN})
@@ -113,7 +112,7 @@ function(board_add_wine_command NAME)
   endif()
   add_test(NAME ${test} COMMAND ${command})
   set_tests_properties(${test} PROPERTIES
-    RESOURCE_LOCK ${lock}
+    RESOURCE_LOCK wine
     LABELS "${labels}"
     TIMEOUT 1800
     ENVIRONMENT "BOARD_ARCH=${CMAKE_SYSTEM_PROCESSOR};BOARD_BUILD_DIR=${CMAKE_BINARY_DIR};BOARD_HOST_TOOLS=${BOARD_HOST_TOOLS};BOARD_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;BOARD_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
